@@ -1,0 +1,2 @@
+// Placeholder until the command-line host lands.
+int main() { return 0; }
