@@ -1,1 +1,3 @@
-// Placeholder until the host interface lands.
+#include "host/ModuleHandle.h"
+
+void* moduleHandle = nullptr;

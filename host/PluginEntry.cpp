@@ -1,1 +1,36 @@
-// Placeholder until the host interface lands.
+// The library's entry: the exported entry point under its two names, and the load notification
+// that records the module handle. Only the plug-in library itself is built from this file.
+#include "host/ModuleHandle.h"
+#include "host/PluginMain.h"
+
+#if defined(_WIN32)
+#include <windows.h>
+
+// The Windows loader tells every module about process and thread events; the handle is the same
+// each time.
+extern "C" BOOL WINAPI DllMain(HINSTANCE instance, DWORD, LPVOID) {
+  moduleHandle = instance;
+  return TRUE;
+}
+
+// Exported by the module-definition file, which also lists main as a second name for it.
+extern "C" AEffect* VSTCALLBACK VSTPluginMain(audioMasterCallback hostCallback) { return pluginMain(hostCallback); }
+
+#else
+#include <dlfcn.h>
+
+extern "C" __attribute__((visibility("default"))) AEffect* VSTPluginMain(audioMasterCallback hostCallback) {
+  return pluginMain(hostCallback);
+}
+
+// Older hosts look for "main". A C++ function cannot carry that name with this signature, so the
+// symbol is an alias of VSTPluginMain.
+extern "C" __attribute__((visibility("default"), alias("VSTPluginMain"))) AEffect* vstMainAlias(
+    audioMasterCallback hostCallback) __asm__("main");
+
+// The counterpart of the Windows module handle: the address where this library was loaded.
+__attribute__((constructor)) static void recordModuleHandle() {
+  Dl_info info;
+  if (dladdr(reinterpret_cast<void*>(&VSTPluginMain), &info) != 0) moduleHandle = info.dli_fbase;
+}
+#endif

@@ -1,0 +1,33 @@
+#include "editor/AEffEditor.h"
+
+AEffEditor::AEffEditor(AudioEffect* effect) : effect(effect), systemWindow(nullptr) {}
+
+AEffEditor::~AEffEditor() = default;
+
+AudioEffect* AEffEditor::getEffect() { return effect; }
+
+bool AEffEditor::getRect(ERect** rect) {
+  if (rect) *rect = nullptr;
+  return false;
+}
+
+bool AEffEditor::open(void* window) {
+  systemWindow = window;
+  return false;
+}
+
+void AEffEditor::close() { systemWindow = nullptr; }
+
+bool AEffEditor::isOpen() { return systemWindow != nullptr; }
+
+void AEffEditor::idle() {}
+
+bool AEffEditor::onKeyDown(VstKeyCode&) { return false; }
+
+bool AEffEditor::onKeyUp(VstKeyCode&) { return false; }
+
+bool AEffEditor::onWheel(float) { return false; }
+
+bool AEffEditor::setKnobMode(VstInt32) { return false; }
+
+void AEffEditor::setParameter(VstInt32, float) {}

@@ -1,0 +1,89 @@
+#pragma once
+#include <array>
+#include <atomic>
+#include <memory>
+
+#include "effect/ProgramRecord.h"
+#include "host/AudioEffectX.h"
+
+// The stereo widener: the first input channel goes through a 1 ms pre-delay line and a 41 ms
+// expression line, and a cross-fed mix of direct and delayed signal makes the left and right
+// outputs. While processing it feeds its editor with peaks, correlation and goniometer points.
+//
+// Threads: hosts set parameters from any thread while the audio thread processes. The parameter
+// values and the two taps are atomics read and written with relaxed order; everything else that
+// processing touches belongs to the audio thread. The sample rate changes only while the host
+// does not process, as the plug-in interface demands.
+class Lumivane final : public AudioEffectX {
+public:
+  static constexpr VstInt32 kNumPrograms = 16;
+  static constexpr VstInt32 kNumParams = 6;
+  static constexpr VstInt32 kUniqueId = 0x3E51A7C2;
+  // Rates outside this range are refused and the previous rate kept: below it a line would hold
+  // no sample, above it a host is sending nonsense and the lines would grow without bound.
+  static constexpr float kMinSampleRate = 8000.0f;
+  static constexpr float kMaxSampleRate = 768000.0f;
+  // Peak followers below this are zero. Far under anything a meter shows, far above the
+  // subnormal numbers that an endless decay would otherwise reach and that are slow to compute.
+  static constexpr double kPeakFloor = 1e-15;
+
+  explicit Lumivane(audioMasterCallback hostCallback);
+  ~Lumivane() override;
+
+  void setSampleRate(float sampleRate) override;
+  void processReplacing(float** inputs, float** outputs, VstInt32 sampleFrames) override;
+  void processDoubleReplacing(double** inputs, double** outputs, VstInt32 sampleFrames) override;
+  void setParameter(VstInt32 index, float value) override;
+  float getParameter(VstInt32 index) override;
+  void setProgram(VstInt32 program) override;
+  void setProgramName(char* name) override;
+  void getProgramName(char* name) override;
+  void getParamLabel(VstInt32 index, char* label) override;
+  void getParamDisplay(VstInt32 index, char* text) override;
+  void getParamName(VstInt32 index, char* text) override;
+  bool getProgramNameIndexed(VstInt32 category, VstInt32 index, char* text) override;
+  bool getEffectName(char* name) override;
+  bool getVendorString(char* text) override;
+  bool getProductString(char* text) override;
+  VstInt32 getVendorVersion() override;
+  VstInt32 getPlugCategory() override;
+
+  // What the delay lines look like now, with the taps as read indices: for tests and tools.
+  struct DelayState {
+    VstInt32 length1, write1, tap1;
+    VstInt32 expressionLength, length2, write2, tap2;
+  };
+  DelayState delayState() const;
+  const ProgramRecord& program(VstInt32 index) const { return programs[index]; }
+  double getPeakLeft() const { return peakLeft; }
+  double getPeakRight() const { return peakRight; }
+
+private:
+  template <typename Sample>
+  void processBlock(Sample** inputs, Sample** outputs, VstInt32 sampleFrames);
+  template <typename Sample>
+  void sendBlockEnd(const Sample* left, const Sample* right, VstInt32 sampleFrames, double sumLeft,
+                    double sumRight);
+  void resizeLines(float newRate);
+  void moveTaps();
+  void forwardToEditor(VstInt32 index, float value);
+
+  std::array<ProgramRecord, kNumPrograms> programs;
+  std::atomic<float> preDelay, expression, wide, dry, wet, mix;
+  float rate;
+  std::unique_ptr<double[]> line1;
+  VstInt32 write1;
+  // The read taps, each kept as its distance behind its write index (0 and the full line length
+  // both mean one full line ago). Processing advances only the write indices, so a host thread
+  // that moves a tap never races the per-sample advance and no tap change can be lost; the read
+  // index write - distance is the one the taps would have reached by advancing themselves.
+  std::atomic<VstInt32> tap1;
+  VstInt32 length1;
+  std::unique_ptr<double[]> line2;
+  VstInt32 write2;
+  std::atomic<VstInt32> tap2;
+  VstInt32 expressionLength;
+  VstInt32 length2;
+  double peakLeft, peakRight;
+  double peakDecay;  // exp(-1 / rate): the peaks fall to 1/e in one second
+};
