@@ -1,0 +1,7 @@
+#include "gui/ViewMessages.h"
+
+namespace gui {
+
+const char kMsgCheckIfViewContainer[] = "kMsgCheckIfViewContainer";
+
+}  // namespace gui

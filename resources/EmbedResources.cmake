@@ -1,0 +1,46 @@
+cmake_minimum_required(VERSION 3.25)
+
+# Writes OUTPUT, a C++ file holding the bytes of every SOURCE_DIR/<id>-<role>.png with an id from
+# 128 to 137 and a lookup table over them. Run at build time: cmake -DSOURCE_DIR=... -DOUTPUT=...
+# -P EmbedResources.cmake
+file(GLOB images RELATIVE ${SOURCE_DIR} ${SOURCE_DIR}/1[0-9][0-9]-*.png)
+list(SORT images)
+
+set(arrays "")
+set(entries "")
+set(seen_ids "")
+foreach(image ${images})
+  string(REGEX MATCH "^[0-9]+" id "${image}")
+  if(id LESS 128 OR id GREATER 137 OR id IN_LIST seen_ids)
+    continue()
+  endif()
+  list(APPEND seen_ids ${id})
+  file(READ ${SOURCE_DIR}/${image} bytes HEX)
+  string(LENGTH "${bytes}" hex_length)
+  math(EXPR size "${hex_length} / 2")
+  if(size EQUAL 0)
+    continue()
+  endif()
+  string(REGEX REPLACE "([0-9a-f][0-9a-f])" "0x\\1," bytes "${bytes}")
+  string(REGEX REPLACE "((0x[0-9a-f][0-9a-f],){24})" "\\1\n" bytes "${bytes}")
+  string(APPEND arrays "// ${image}\nconst uint8_t image${id}[${size}] = {\n${bytes}\n};\n\n")
+  string(APPEND entries "    {${id}, image${id}, ${size}},\n")
+endforeach()
+
+set(content "// Generated from resources/*.png by EmbedResources.cmake at build time. Do not edit.\n")
+string(APPEND content "#include \"resources/EmbeddedResources.h\"\n\nnamespace resources {\n\nnamespace {\n\n")
+string(APPEND content "${arrays}")
+string(APPEND content "const EmbeddedResource table[] = {\n${entries}    {0, nullptr, 0},\n};\n\n}  // namespace\n\n")
+string(APPEND content "const EmbeddedResource* findEmbeddedResource(int32_t id) {\n")
+string(APPEND content "  for (const EmbeddedResource& entry : table) {\n")
+string(APPEND content "    if (entry.data != nullptr && entry.id == id) return &entry;\n  }\n  return nullptr;\n}\n\n")
+string(APPEND content "}  // namespace resources\n")
+
+# Rewrite only on change, so that an unchanged image set does not recompile.
+if(EXISTS ${OUTPUT})
+  file(READ ${OUTPUT} previous)
+  if(previous STREQUAL content)
+    return()
+  endif()
+endif()
+file(WRITE ${OUTPUT} "${content}")
