@@ -1,0 +1,202 @@
+// The display feed: what processing tells the editor, in which order, with which values.
+#include <gtest/gtest.h>
+
+#include <cfloat>
+#include <cmath>
+#include <limits>
+#include <vector>
+
+#include "effect/Lumivane.h"
+#include "effect/ValueTag.h"
+#include "tests/effect/RecordingEditor.h"
+
+namespace {
+
+class DisplayFeedTest : public ::testing::Test {
+protected:
+  void SetUp() override { effect.setEditor(editor); }
+
+  // Processes one block and returns the outputs; the editor records what the block sent.
+  template <typename Sample = float>
+  std::vector<Sample> run(std::vector<Sample> input, std::vector<Sample>* rightOut = nullptr) {
+    editor->values.clear();
+    std::vector<Sample> left(input.size()), right(input.size());
+    Sample* inputs[] = {input.data()};
+    Sample* outputs[] = {left.data(), right.data()};
+    if constexpr (std::is_same_v<Sample, float>)
+      effect.processReplacing(inputs, outputs, static_cast<VstInt32>(input.size()));
+    else
+      effect.processDoubleReplacing(inputs, outputs, static_cast<VstInt32>(input.size()));
+    if (rightOut) *rightOut = right;
+    return left;
+  }
+  // No delays, no cross-feed: left = right = input.
+  void makeChannelsIdentical() {
+    const float values[6] = {0.0f, 0.0f, 1.0f, 0.0f, 0.5f, 1.0f};
+    for (VstInt32 i = 0; i < 6; ++i) effect.setParameter(i, values[i]);
+  }
+  // Every gain at 1 and no delays, so that no infinite input meets a zero gain (which makes NaN):
+  // left = 3 x, right = 5 x.
+  void passEverythingThrough() {
+    const float values[6] = {0.0f, 0.0f, 0.0f, 1.0f, 1.0f, 1.0f};
+    for (VstInt32 i = 0; i < 6; ++i) effect.setParameter(i, values[i]);
+  }
+  float last(VstInt32 tag) { return editor->valuesOf(tag).back(); }
+
+  Lumivane effect{nullptr};
+  RecordingEditor* editor = new RecordingEditor(&effect);
+  const double decay = std::exp(-1.0 / 44100.0);
+};
+
+TEST_F(DisplayFeedTest, TagsComeInTheirOrder) {
+  run(std::vector<float>{0.1f, 0.2f, 0.3f});
+  std::vector<VstInt32> expected = {kTagClearPoints, 12, 13, 12, 13, 12, 13, kTagCorrelation, kTagPeakLeft,
+                                    kTagPeakRight, kTagShowPoints};
+  EXPECT_EQ(editor->indices(), expected);
+  EXPECT_EQ(editor->values.front().value, 0.0f);
+  EXPECT_EQ(editor->values.back().value, 0.0f);
+  run<double>(std::vector<double>{0.1, 0.2, 0.3});
+  EXPECT_EQ(editor->indices(), expected);
+}
+
+TEST_F(DisplayFeedTest, EmptyBlockSendsStartAndEndWithoutDecay) {
+  run(std::vector<float>{1.0f});
+  float peak = last(kTagPeakLeft);
+  run(std::vector<float>{});
+  EXPECT_EQ(editor->indices(), (std::vector<VstInt32>{10, 9, 7, 8, 11}));
+  EXPECT_EQ(last(kTagCorrelation), 1.0f);
+  EXPECT_EQ(last(kTagPeakLeft), peak);
+}
+
+TEST_F(DisplayFeedTest, SilenceSitsInTheMiddleAndCorrelatesFully) {
+  run(std::vector<float>(64, 0.0f));
+  for (VstInt32 tag : {kTagPointSide, kTagPointMid}) {
+    std::vector<float> points = editor->valuesOf(tag);
+    ASSERT_EQ(points.size(), 64u);
+    for (float point : points) EXPECT_EQ(point, 0.5f);
+  }
+  EXPECT_EQ(last(kTagCorrelation), 1.0f);
+  EXPECT_EQ(last(kTagPeakLeft), 0.0f);
+}
+
+TEST_F(DisplayFeedTest, GoniometerPointsAreLimitedSumAndDifference) {
+  // The default program: left is the input now, right is still silent.
+  run(std::vector<float>{3.0f, -3.0f, 0.5f, std::numeric_limits<float>::quiet_NaN()});
+  EXPECT_EQ(editor->valuesOf(kTagPointSide), (std::vector<float>{1.0f, 0.0f, 0.625f, 0.5f}));
+  EXPECT_EQ(editor->valuesOf(kTagPointMid), (std::vector<float>{1.0f, 0.0f, 0.625f, 0.5f}));
+}
+
+TEST_F(DisplayFeedTest, CorrelationOfIdenticalOppositeAndUnrelatedChannels) {
+  makeChannelsIdentical();
+  run(std::vector<float>{0.5f, -0.25f, 0.75f, 0.0f});
+  EXPECT_EQ(last(kTagCorrelation), 1.0f);
+
+  // Expression delays the right channel by exactly half the period of a square wave: right = -left.
+  const float opposite[6] = {0.0f, 1.0f, 1.0f, 0.0f, 1.0f, 1.0f};
+  for (VstInt32 i = 0; i < 6; ++i) effect.setParameter(i, opposite[i]);
+  const std::size_t halfPeriod = 1763;  // trunc(1 * 1763)
+  std::vector<float> period(2 * halfPeriod);
+  for (std::size_t i = 0; i < period.size(); ++i) period[i] = i < halfPeriod ? 1.0f : -1.0f;
+  run(period);  // fills the expression line
+  std::vector<float> right;
+  std::vector<float> left = run(period, &right);
+  for (std::size_t i = 0; i < period.size(); ++i) ASSERT_EQ(left[i], -right[i]) << i;
+  EXPECT_EQ(last(kTagCorrelation), 0.0f);
+}
+
+// A block with one constant channel has no defined correlation; the meter gets "unrelated".
+TEST_F(DisplayFeedTest, OneConstantChannelReportsUnrelated) {
+  run(std::vector<float>{1.0f, 0.0f, -0.5f, 0.25f});  // right still silent
+  EXPECT_EQ(last(kTagCorrelation), 0.5f);
+  makeChannelsIdentical();
+  effect.setParameter(kTagWet, 0.0f);  // both channels silent: fully correlated
+  run(std::vector<float>{1.0f, 0.0f});
+  EXPECT_EQ(last(kTagCorrelation), 1.0f);
+}
+
+TEST_F(DisplayFeedTest, NonFiniteOutputsStillGiveAMeterValue) {
+  passEverythingThrough();
+  const float inf = std::numeric_limits<float>::infinity();
+  for (float bad : {inf, -inf, std::numeric_limits<float>::quiet_NaN(), FLT_MAX}) {
+    std::vector<float> left = run(std::vector<float>{bad, FLT_MAX, 0.0f});
+    EXPECT_FALSE(std::isfinite(left[0])) << bad;
+    float correlation = last(kTagCorrelation);
+    EXPECT_TRUE(correlation >= 0.0f && correlation <= 1.0f) << bad;
+    EXPECT_TRUE(std::isfinite(last(kTagPeakLeft))) << bad;
+    EXPECT_TRUE(std::isfinite(last(kTagPeakRight))) << bad;
+  }
+}
+
+TEST_F(DisplayFeedTest, PeaksFollowPositiveOutputsAndDecay) {
+  std::vector<float> right;
+  run(std::vector<float>(100, 0.5f), &right);
+  EXPECT_EQ(effect.getPeakLeft(), 0.5 * decay);
+  EXPECT_EQ(last(kTagPeakLeft), static_cast<float>(0.5 * decay));
+  EXPECT_EQ(last(kTagPeakRight), 0.0f);
+
+  // Negative outputs never raise a peak: it only decays further.
+  double before = effect.getPeakLeft();
+  run(std::vector<float>(10, -0.9f));
+  double expected = before;
+  for (int i = 0; i < 10; ++i) expected *= decay;
+  EXPECT_DOUBLE_EQ(effect.getPeakLeft(), expected);
+}
+
+TEST_F(DisplayFeedTest, APeakFallsToOneOverEInOneSecond) {
+  run(std::vector<float>{1.0f});
+  run(std::vector<float>(44100, 0.0f));
+  EXPECT_NEAR(last(kTagPeakLeft), 0.368f, 0.001f);
+}
+
+// Decaying forever would reach subnormal numbers, which are slow to compute; the followers drop
+// to zero long before, and nothing of the kind is left after half an hour of silence.
+TEST_F(DisplayFeedTest, LongSilenceLeavesNoSubnormalPeaks) {
+  effect.setEditor(nullptr);
+  effect.setSampleRate(8000.0f);
+  std::vector<float> loud(64, 1.0f), silence(8000, 0.0f), left(8000), right(8000);
+  float* inputs[] = {loud.data()};
+  float* outputs[] = {left.data(), right.data()};
+  effect.processReplacing(inputs, outputs, 64);
+  inputs[0] = silence.data();
+  for (int second = 0; second < 30 * 60; ++second) {
+    effect.processReplacing(inputs, outputs, 8000);
+    for (double peak : {effect.getPeakLeft(), effect.getPeakRight()}) {
+      ASSERT_TRUE(peak == 0.0 || peak >= Lumivane::kPeakFloor) << "second " << second;
+    }
+  }
+  EXPECT_EQ(effect.getPeakLeft(), 0.0);
+  EXPECT_EQ(effect.getPeakRight(), 0.0);
+}
+
+TEST_F(DisplayFeedTest, AnInfinitePeakRecovers) {
+  passEverythingThrough();
+  run(std::vector<float>{std::numeric_limits<float>::infinity()});
+  EXPECT_EQ(last(kTagPeakLeft), FLT_MAX);
+  run(std::vector<float>(44100 * 3, 0.0f));
+  EXPECT_LT(last(kTagPeakLeft), FLT_MAX / 10.0f);
+}
+
+TEST_F(DisplayFeedTest, WithoutAnEditorTheSoundIsTheSame) {
+  std::vector<float> input(2000);
+  for (std::size_t i = 0; i < input.size(); ++i) input[i] = std::sin(0.01f * static_cast<float>(i));
+  std::vector<float> rightWith, rightWithout;
+  std::vector<float> leftWith = run(input, &rightWith);
+  Lumivane alone(nullptr);
+  alone.setEditor(nullptr);
+  EXPECT_EQ(alone.getEffectRecord()->flags & effFlagsHasEditor, 0);
+  std::vector<float> leftWithout(input.size()), right(input.size());
+  float* inputs[] = {input.data()};
+  float* outputs[] = {leftWithout.data(), right.data()};
+  alone.processReplacing(inputs, outputs, static_cast<VstInt32>(input.size()));
+  EXPECT_EQ(leftWith, leftWithout);
+  EXPECT_EQ(rightWith, right);
+  EXPECT_EQ(alone.getPeakLeft(), effect.getPeakLeft());
+}
+
+TEST_F(DisplayFeedTest, ProgramChangesReachTheEditorAsParameterValues) {
+  effect.setProgram(2);
+  EXPECT_EQ(editor->indices(), (std::vector<VstInt32>{0, 1, 2, 3, 4, 5}));
+  EXPECT_EQ(editor->valuesOf(kTagExpression), std::vector<float>{0.5f});
+}
+
+}  // namespace
