@@ -59,13 +59,9 @@ inline float goniometerCoordinate(double value) {
   return static_cast<float>((value + 2.0) * 0.25);
 }
 
-// Follows the highest output, decaying by the given factor per sample, and drops to zero below
-// the floor so that silence never leaves subnormal numbers behind.
-inline double followPeak(double peak, double output, double decay) {
-  if (output >= peak) peak = output;
-  peak *= decay;
-  return peak < Lumivane::kPeakFloor ? 0.0 : peak;
-}
+// The peak follower's rise: a higher output takes the peak's place. Negative outputs and NaN
+// never do. (Written as "greater than": an equal output is the same value.)
+inline double raisePeak(double peak, double output) { return output > peak ? output : peak; }
 
 // Correlation of one block mapped to 0..1. Exactly one constant channel leaves it 0/0: the
 // channels are then as unrelated as they can be, 0.5. So does a block that overflowed to
@@ -101,7 +97,8 @@ Lumivane::Lumivane(audioMasterCallback hostCallback)
       length2(0),
       peakLeft(0.0),
       peakRight(0.0),
-      peakDecay(0.0) {
+      peakDecay(0.0),
+      parameterGeneration(0) {
   setProgram(0);
   setNumInputs(2);
   setNumOutputs(2);
@@ -141,6 +138,7 @@ void Lumivane::resizeLines(float newRate) {
   write2 = 0;
   peakDecay = std::exp(-1.0 / static_cast<double>(rate));
   moveTaps();
+  parameterGeneration.fetch_add(1, std::memory_order_release);
 }
 
 // The pre-delay tap lies trunc(preDelay x length1) samples behind, the expression tap
@@ -160,6 +158,7 @@ void Lumivane::setParameter(VstInt32 index, float value) {
     std::atomic<float>* members[kNumParams] = {&preDelay, &expression, &wide, &dry, &wet, &mix};
     members[index]->store(value, relaxed);
     if (index == kTagPreDelay || index == kTagExpression) moveTaps();
+    parameterGeneration.fetch_add(1, std::memory_order_release);
   }
   forwardToEditor(index, value);
 }
@@ -252,6 +251,31 @@ void Lumivane::processDoubleReplacing(double** inputs, double** outputs, VstInt3
   processBlock(inputs, outputs, sampleFrames);
 }
 
+// What the sample loop reads of the parameters and taps, taken together.
+struct Lumivane::MixSettings {
+  unsigned generation;
+  bool readsPreDelayLine;    // a pre-delay of exactly 0 passes the input instead
+  bool readsExpressionLine;  // likewise pre-delay and expression both 0
+  double crossFeed;          // 1 - wide
+  double dry, wet, mix;
+  VstInt32 read1, read2;     // read indices for the current write indices
+};
+
+Lumivane::MixSettings Lumivane::mixSettings(VstInt32 preDelayWrite, VstInt32 expressionWrite) const {
+  MixSettings settings;
+  settings.generation = parameterGeneration.load(std::memory_order_acquire);
+  float preDelayValue = preDelay.load(relaxed);
+  settings.readsPreDelayLine = preDelayValue != 0.0f;
+  settings.readsExpressionLine = preDelayValue + expression.load(relaxed) != 0.0f;
+  settings.crossFeed = 1.0 - static_cast<double>(wide.load(relaxed));
+  settings.dry = dry.load(relaxed);
+  settings.wet = wet.load(relaxed);
+  settings.mix = mix.load(relaxed);
+  settings.read1 = readIndex(preDelayWrite, tap1.load(relaxed), length1);
+  settings.read2 = readIndex(expressionWrite, tap2.load(relaxed), length2);
+  return settings;
+}
+
 template <typename Sample>
 void Lumivane::processBlock(Sample** inputs, Sample** outputs, VstInt32 sampleFrames) {
   setParameter(kTagClearPoints, 0.0f);
@@ -261,69 +285,112 @@ void Lumivane::processBlock(Sample** inputs, Sample** outputs, VstInt32 sampleFr
   Sample* left = sampleFrames > 0 ? outputs[0] : nullptr;
   Sample* right = sampleFrames > 0 ? outputs[1] : nullptr;
 
+  // The block goes through in chunks. After each, the goniometer points of its samples go to
+  // the editor, in sample order; keeping those calls out of the sample loop keeps the loop's
+  // state in registers. And the peaks are flushed after each chunk: far too short a time for a
+  // peak above the floor to decay into subnormal numbers, however long the block.
+  constexpr VstInt32 kChunk = 256;
+  double pointsLeft[kChunk];
+  double pointsRight[kChunk];
+  BlockSums sums;
+  for (VstInt32 done = 0, frames = 0; done < sampleFrames; done += frames) {
+    frames = sampleFrames - done < kChunk ? sampleFrames - done : kChunk;
+    if (editor) {
+      processSamples<Sample, true>(input + done, left + done, right + done, frames, sums, pointsLeft, pointsRight);
+      sendPoints(pointsLeft, pointsRight, frames);
+    } else {
+      processSamples<Sample, false>(input + done, left + done, right + done, frames, sums, nullptr, nullptr);
+    }
+    flushPeaks();
+  }
+  sendBlockEnd(left, right, sampleFrames, sums);
+}
+
+// The per-sample work: both taps read before the input is written (so in-place buffers and a
+// zero distance work), the cross-fed mix, the peak followers and the block sums. The outputs
+// are also kept at full precision for the goniometer when it is fed.
+template <typename Sample, bool keepsPoints>
+void Lumivane::processSamples(const Sample* input, Sample* left, Sample* right, VstInt32 sampleFrames,
+                              BlockSums& sums, double* pointsLeft, double* pointsRight) {
   double* preDelayLine = line1.get();
   double* expressionLine = line2.get();
   VstInt32 preDelayWrite = write1;
   VstInt32 expressionWrite = write2;
+  MixSettings settings = mixSettings(preDelayWrite, expressionWrite);
+  const double decay = peakDecay;
   double followerLeft = peakLeft;
   double followerRight = peakRight;
-  double sumLeft = 0.0;
-  double sumRight = 0.0;
+  double sumLeft = sums.left;
+  double sumRight = sums.right;
 
   for (VstInt32 i = 0; i < sampleFrames; ++i) {
-    // Parameters are read per sample: a change from another thread counts from the next sample.
-    double preDelayValue = preDelay.load(relaxed);
-    double expressionValue = expression.load(relaxed);
-    double crossFeed = 1.0 - static_cast<double>(wide.load(relaxed));
-    double dryGain = dry.load(relaxed);
-    double wetGain = wet.load(relaxed);
-    double outputGain = mix.load(relaxed);
+    if (parameterGeneration.load(std::memory_order_acquire) != settings.generation)
+      settings = mixSettings(preDelayWrite, expressionWrite);
 
     double x = input[i];
-    double preDelayed =
-        preDelayValue != 0.0 ? preDelayLine[readIndex(preDelayWrite, tap1.load(relaxed), length1)] : x;
-    double expressed = preDelayValue + expressionValue != 0.0
-                           ? expressionLine[readIndex(expressionWrite, tap2.load(relaxed), length2)]
-                           : x;
-    double l = dryGain * x + wetGain * (preDelayed + crossFeed * expressed);
-    double r = dryGain * x + wetGain * (expressed + crossFeed * l);
-    double outLeft = outputGain * l;
-    double outRight = outputGain * r;
+    double preDelayed = settings.readsPreDelayLine ? preDelayLine[settings.read1] : x;
+    double expressed = settings.readsExpressionLine ? expressionLine[settings.read2] : x;
+    double l = settings.dry * x + settings.wet * (preDelayed + settings.crossFeed * expressed);
+    double r = settings.dry * x + settings.wet * (expressed + settings.crossFeed * l);
+    double outLeft = settings.mix * l;
+    double outRight = settings.mix * r;
 
-    // Both reads are done before the writes, so in-place buffers and zero distances work.
     expressionLine[expressionWrite] = x;
     preDelayLine[preDelayWrite] = x;
     left[i] = static_cast<Sample>(outLeft);
     right[i] = static_cast<Sample>(outRight);
     if (++preDelayWrite == length1) preDelayWrite = 0;
     if (++expressionWrite == length2) expressionWrite = 0;
+    if (++settings.read1 == length1) settings.read1 = 0;
+    if (++settings.read2 == length2) settings.read2 = 0;
 
-    followerLeft = followPeak(followerLeft, outLeft, peakDecay);
-    followerRight = followPeak(followerRight, outRight, peakDecay);
+    followerLeft = raisePeak(followerLeft, outLeft) * decay;
+    followerRight = raisePeak(followerRight, outRight) * decay;
     sumLeft += outLeft;
     sumRight += outRight;
-    setParameter(kTagPointSide, goniometerCoordinate(outLeft - outRight));
-    setParameter(kTagPointMid, goniometerCoordinate(outLeft + outRight));
+    if constexpr (keepsPoints) {
+      pointsLeft[i] = outLeft;
+      pointsRight[i] = outRight;
+    }
   }
 
   write1 = preDelayWrite;
   write2 = expressionWrite;
-  peakLeft = followerLeft > kPeakCeiling ? kPeakCeiling : followerLeft;
-  peakRight = followerRight > kPeakCeiling ? kPeakCeiling : followerRight;
-  sendBlockEnd(left, right, sampleFrames, sumLeft, sumRight);
+  peakLeft = followerLeft;
+  peakRight = followerRight;
+  sums.left = sumLeft;
+  sums.right = sumRight;
+}
+
+// One goniometer point per sample: its horizontal position (tag 12), then the tag that plots it.
+// These go straight to the editor, which is all setParameter does with tags above the
+// parameters; it saves the busiest path of the feed one call per point.
+void Lumivane::sendPoints(const double* left, const double* right, VstInt32 sampleFrames) {
+  for (VstInt32 i = 0; i < sampleFrames; ++i) {
+    forwardToEditor(kTagPointSide, goniometerCoordinate(left[i] - right[i]));
+    forwardToEditor(kTagPointMid, goniometerCoordinate(left[i] + right[i]));
+  }
+}
+
+// Peaks below the floor become 0; infinite ones (from infinite input) become the largest value
+// a tag can carry, from where they decay like any other.
+void Lumivane::flushPeaks() {
+  for (double* peak : {&peakLeft, &peakRight}) {
+    if (*peak < kPeakFloor) *peak = 0.0;
+    if (*peak > kPeakCeiling) *peak = kPeakCeiling;
+  }
 }
 
 // Block end of the feed: the correlation of the outputs as stored (so the float variant
 // correlates the float samples), then both peaks, then the goniometer's cue to show its points.
 template <typename Sample>
-void Lumivane::sendBlockEnd(const Sample* left, const Sample* right, VstInt32 sampleFrames, double sumLeft,
-                            double sumRight) {
+void Lumivane::sendBlockEnd(const Sample* left, const Sample* right, VstInt32 sampleFrames, const BlockSums& sums) {
   double sxx = 1.0;
   double syy = 1.0;
   double sxy = 1.0;
   if (sampleFrames > 0) {
-    double meanLeft = sumLeft / sampleFrames;
-    double meanRight = sumRight / sampleFrames;
+    double meanLeft = sums.left / sampleFrames;
+    double meanRight = sums.right / sampleFrames;
     sxx = syy = sxy = 0.0;
     for (VstInt32 i = 0; i < sampleFrames; ++i) {
       double deviationLeft = static_cast<double>(left[i]) - meanLeft;

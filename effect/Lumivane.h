@@ -59,11 +59,22 @@ public:
   double getPeakRight() const { return peakRight; }
 
 private:
+  struct MixSettings;
+  struct BlockSums {
+    double left = 0.0;
+    double right = 0.0;
+  };
+
   template <typename Sample>
   void processBlock(Sample** inputs, Sample** outputs, VstInt32 sampleFrames);
+  template <typename Sample, bool keepsPoints>
+  void processSamples(const Sample* input, Sample* left, Sample* right, VstInt32 sampleFrames, BlockSums& sums,
+                      double* pointsLeft, double* pointsRight);
+  void sendPoints(const double* left, const double* right, VstInt32 sampleFrames);
   template <typename Sample>
-  void sendBlockEnd(const Sample* left, const Sample* right, VstInt32 sampleFrames, double sumLeft,
-                    double sumRight);
+  void sendBlockEnd(const Sample* left, const Sample* right, VstInt32 sampleFrames, const BlockSums& sums);
+  MixSettings mixSettings(VstInt32 preDelayWrite, VstInt32 expressionWrite) const;
+  void flushPeaks();
   void resizeLines(float newRate);
   void moveTaps();
   void forwardToEditor(VstInt32 index, float value);
@@ -86,4 +97,9 @@ private:
   VstInt32 length2;
   double peakLeft, peakRight;
   double peakDecay;  // exp(-1 / rate): the peaks fall to 1/e in one second
+  // Counts the changes of parameters and taps. Processing reads the parameters once and again
+  // only after this has moved on, so every change still counts from the next sample while the
+  // sample loop stays free of needless loads. Release and acquire order make the new values
+  // visible together with the count.
+  std::atomic<unsigned> parameterGeneration;
 };
