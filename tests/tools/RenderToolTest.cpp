@@ -1,0 +1,222 @@
+// The command-line host, run as a user runs it: the built binary with arguments, judged by its
+// exit code, its messages and the audio it writes.
+#include <gtest/gtest.h>
+#include <sndfile.h>
+#include <stdlib.h>
+#include <unistd.h>
+
+#include <cmath>
+#include <fstream>
+#include <sstream>
+#include <string>
+#include <vector>
+
+namespace {
+
+struct ToolRun {
+  int exitCode;
+  std::string out, err;
+};
+
+std::string readFile(const std::string& path) {
+  std::ifstream file(path);
+  std::stringstream text;
+  text << file.rdbuf();
+  return text.str();
+}
+
+struct Audio {
+  int rate = 0, channels = 0;
+  std::vector<float> left, right;
+};
+
+Audio readAudio(const std::string& path) {
+  SF_INFO info{};
+  SNDFILE* file = sf_open(path.c_str(), SFM_READ, &info);
+  Audio audio;
+  if (!file) return audio;
+  audio.rate = info.samplerate;
+  audio.channels = info.channels;
+  std::vector<float> interleaved(static_cast<std::size_t>(info.frames * info.channels));
+  sf_readf_float(file, interleaved.data(), info.frames);
+  sf_close(file);
+  for (sf_count_t i = 0; i < info.frames; ++i) {
+    audio.left.push_back(interleaved[static_cast<std::size_t>(i * info.channels)]);
+    if (info.channels > 1) audio.right.push_back(interleaved[static_cast<std::size_t>(i * info.channels + 1)]);
+  }
+  return audio;
+}
+
+void writeMono(const std::string& path, const std::vector<float>& samples, int rate, int format) {
+  SF_INFO info{};
+  info.samplerate = rate;
+  info.channels = 1;
+  info.format = format;
+  SNDFILE* file = sf_open(path.c_str(), SFM_WRITE, &info);
+  ASSERT_NE(file, nullptr) << sf_strerror(nullptr);
+  sf_writef_float(file, samples.data(), static_cast<sf_count_t>(samples.size()));
+  sf_close(file);
+}
+
+class RenderToolTest : public ::testing::Test {
+protected:
+  void SetUp() override {
+    char pattern[] = "/tmp/lumivane-render-test-XXXXXX";
+    ASSERT_NE(mkdtemp(pattern), nullptr);
+    directory = pattern;
+  }
+  void TearDown() override { std::system(("rm -rf '" + directory + "'").c_str()); }
+
+  std::string path(const std::string& name) const { return directory + "/" + name; }
+
+  ToolRun render(const std::string& arguments) {
+    std::string command = std::string("'") + LUMIVANE_RENDER_PATH + "' " + arguments + " >'" + path("out.txt") +
+                          "' 2>'" + path("err.txt") + "' </dev/null";
+    int status = std::system(command.c_str());
+    return {WIFEXITED(status) ? WEXITSTATUS(status) : -1, readFile(path("out.txt")), readFile(path("err.txt"))};
+  }
+
+  std::string plugin = LUMIVANE_PLUGIN_PATH;
+  std::string directory;
+};
+
+// One line on standard error that starts with the tool's name, and a non-zero exit.
+void expectOneLineError(const ToolRun& run, const std::string& containing) {
+  EXPECT_NE(run.exitCode, 0);
+  EXPECT_EQ(run.err.rfind("lumivane-render: ", 0), 0u) << run.err;
+  EXPECT_EQ(std::count(run.err.begin(), run.err.end(), '\n'), 1) << run.err;
+  EXPECT_NE(run.err.find(containing), std::string::npos) << run.err;
+}
+
+TEST_F(RenderToolTest, RendersTheDemoSignalWithoutAnInputFile) {
+  ToolRun run = render("'" + plugin + "' -o '" + path("demo.wav") + "'");
+  ASSERT_EQ(run.exitCode, 0) << run.err;
+  EXPECT_EQ(run.err, "");  // no terminal, so no progress bar
+  EXPECT_NE(run.out.find("the demo signal through Lumivane (Velmora)"), std::string::npos) << run.out;
+  EXPECT_NE(run.out.find("Output peaks"), std::string::npos);
+  EXPECT_NE(run.out.find("Output correlation"), std::string::npos);
+  Audio audio = readAudio(path("demo.wav"));
+  EXPECT_EQ(audio.rate, 44100);
+  EXPECT_EQ(audio.channels, 2);
+  ASSERT_GT(audio.left.size(), 44100u * 5);
+  // The default program: right is left, 881 samples later.
+  for (std::size_t i = 881; i < audio.left.size(); i += 997) ASSERT_EQ(audio.right[i], audio.left[i - 881]) << i;
+  float loudest = 0.0f;
+  for (float sample : audio.left) loudest = std::max(loudest, std::fabs(sample));
+  EXPECT_GT(loudest, 0.1f);
+}
+
+TEST_F(RenderToolTest, RendersAnInputFileInBothPrecisions) {
+  std::vector<float> impulse(3000, 0.0f);
+  impulse[10] = 0.5f;
+  writeMono(path("in.wav"), impulse, 48000, SF_FORMAT_WAV | SF_FORMAT_PCM_16);
+  for (const char* precision : {"", "--double"}) {
+    ToolRun run = render(std::string(precision) + " --block 64 '" + plugin + "' '" + path("in.wav") + "' --output '" +
+                     path("out.wav") + "'");
+    ASSERT_EQ(run.exitCode, 0) << run.err;
+    Audio audio = readAudio(path("out.wav"));
+    EXPECT_EQ(audio.rate, 48000);
+    ASSERT_EQ(audio.left.size(), impulse.size());
+    // Expression 0.5 of 1919 samples at 48 kHz: right 959 samples after left.
+    for (std::size_t i = 0; i < impulse.size(); ++i) {
+      ASSERT_EQ(audio.left[i], i == 10 ? 0.5f : 0.0f) << precision << ' ' << i;
+      ASSERT_EQ(audio.right[i], i == 969 ? 0.5f : 0.0f) << precision << ' ' << i;
+    }
+    EXPECT_NE(run.out.find("left 0.5000 (-6.0 dBFS)"), std::string::npos) << run.out;
+  }
+}
+
+TEST_F(RenderToolTest, ProgramAndParametersByName) {
+  std::vector<float> impulse(1000, 0.0f);
+  impulse[10] = 0.5f;
+  writeMono(path("in.wav"), impulse, 44100, SF_FORMAT_WAV | SF_FORMAT_FLOAT);
+  ToolRun run = render("'" + plugin + "' '" + path("in.wav") + "' --program 3 --param expression=0.25 --param Dry=1 -o '" +
+                   path("p.wav") + "'");
+  ASSERT_EQ(run.exitCode, 0) << run.err;
+  EXPECT_NE(run.out.find("Expression = 25 (0.25)"), std::string::npos) << run.out;
+  EXPECT_NE(run.out.find("Dry = 100 (1)"), std::string::npos) << run.out;
+  // Dry 1 adds the input to both sides; the expression tap is now trunc(0.25 * 1763) = 440 back.
+  Audio audio = readAudio(path("p.wav"));
+  ASSERT_EQ(audio.left.size(), impulse.size());
+  for (std::size_t i = 0; i < impulse.size(); ++i) {
+    ASSERT_EQ(audio.left[i], i == 10 ? 1.0f : 0.0f) << i;
+    ASSERT_EQ(audio.right[i], i == 10 || i == 450 ? 0.5f : 0.0f) << i;
+  }
+}
+
+TEST_F(RenderToolTest, HelpDescribesTheParameterValues) {
+  ToolRun run = render("--help");
+  EXPECT_EQ(run.exitCode, 0);
+  EXPECT_NE(run.out.find("Usage: lumivane-render [options] PLUGIN.so [INPUT.wav]"), std::string::npos);
+  EXPECT_NE(run.out.find("normalised value from 0 to 1"), std::string::npos);
+}
+
+struct BadCommand {
+  std::string arguments;
+  std::string message;
+};
+
+TEST_F(RenderToolTest, BadCommandLinesGiveOneClearLine) {
+  std::string out = " -o '" + path("x.wav") + "'";
+  const BadCommand cases[] = {
+      {"", "no plug-in library given"},
+      {"--frobnicate '" + plugin + "'", "unknown option '--frobnicate'"},
+      {"'" + plugin + "' --editor-png e.png", "--editor-png"},
+      {"'" + plugin + "' --block 0", "--block needs a whole number from 1"},
+      {"'" + plugin + "' --block many", "--block needs a whole number"},
+      {"'" + plugin + "' --block", "--block needs a value"},
+      {"'" + plugin + "' --param Wide", "--param needs NAME=VALUE"},
+      {"'" + plugin + "' --param Wide=2", "the value must be a number from 0 to 1"},
+      {"'" + plugin + "' --param Wide=abc", "the value must be a number from 0 to 1"},
+      {"'" + plugin + "' --param Wide=nan", "the value must be a number from 0 to 1"},
+      {"'" + plugin + "' --double=yes", "--double takes no value"},
+      {"'" + plugin + "' a.wav b.wav", "too many files"},
+  };
+  for (const BadCommand& bad : cases) {
+    SCOPED_TRACE(bad.arguments);
+    ToolRun run = render(out + " " + bad.arguments);
+    EXPECT_EQ(run.exitCode, 2);
+    expectOneLineError(run, bad.message);
+  }
+}
+
+TEST_F(RenderToolTest, UnknownParameterListsTheValidNames) {
+  ToolRun run = render("'" + plugin + "' --param Width=0.5 -o '" + path("x.wav") + "'");
+  expectOneLineError(run, "unknown parameter 'Width'; this plug-in's parameters are: PreDelay, Expression, Wide, Dry, "
+                          "Wet, Mix");
+  ToolRun program = render("'" + plugin + "' --program 16 -o '" + path("x.wav") + "'");
+  expectOneLineError(program, "the plug-in has programs 0 to 15");
+}
+
+TEST_F(RenderToolTest, FilesThatCannotServe) {
+  std::ofstream(path("text.wav")) << "this is not audio\n";
+  std::ofstream(path("text.so")) << "this is not a library\n";
+  const BadCommand cases[] = {
+      {"'" + path("missing.so") + "'", "No such file or directory"},
+      {"'" + path("text.so") + "'", "is not a loadable plug-in library"},
+      {"'" + directory + "'", "is not a file"},
+      {"'" + std::string(LUMIVANE_NO_ENTRY_PLUGIN) + "'", "has no VST 2.4 entry point"},
+      {"'" + std::string(LUMIVANE_NULL_ENTRY_PLUGIN) + "'", "returned no effect"},
+      {"'" + plugin + "' '" + path("missing.wav") + "'", "cannot read input"},
+      {"'" + plugin + "' '" + path("text.wav") + "'", "is not audio that can be read"},
+      {"'" + plugin + "' '" + directory + "'", "is a directory"},
+  };
+  for (const BadCommand& bad : cases) {
+    SCOPED_TRACE(bad.arguments);
+    ToolRun run = render(bad.arguments + " -o '" + path("x.wav") + "'");
+    EXPECT_EQ(run.exitCode, 1);
+    expectOneLineError(run, bad.message);
+  }
+}
+
+TEST_F(RenderToolTest, RefusesToOverwriteItsInputOrWriteNowhere) {
+  writeMono(path("in.wav"), std::vector<float>(100, 0.1f), 44100, SF_FORMAT_WAV | SF_FORMAT_FLOAT);
+  ToolRun same = render("'" + plugin + "' '" + path("in.wav") + "' -o '" + path("in.wav") + "'");
+  expectOneLineError(same, "is the input file");
+  EXPECT_EQ(readAudio(path("in.wav")).left.size(), 100u);
+
+  ToolRun nowhere = render("'" + plugin + "' -o '" + path("no/such/dir/out.wav") + "'");
+  expectOneLineError(nowhere, "cannot write");
+}
+
+}  // namespace

@@ -1,0 +1,25 @@
+#pragma once
+#include <sndfile.h>
+
+#include <string>
+#include <vector>
+
+// Writes a stereo 32-bit float WAV file. Float samples keep outputs above full scale as they
+// are: the effect does not limit, and neither does this host.
+class StereoWavWriter {
+public:
+  // Throws RenderError when the file cannot be created.
+  StereoWavWriter(const std::string& path, int sampleRate);
+  ~StereoWavWriter();
+  StereoWavWriter(const StereoWavWriter&) = delete;
+  StereoWavWriter& operator=(const StereoWavWriter&) = delete;
+
+  void write(const double* left, const double* right, int frames);
+  // Completes the file; throws RenderError when the data did not all reach the disk.
+  void close();
+
+private:
+  std::string path;
+  SNDFILE* file = nullptr;
+  std::vector<float> interleaved;
+};
