@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <memory>
 #include <vector>
 
 #include "gui/CViewPoint.h"
@@ -105,8 +106,10 @@ class HeadlessWindow {
   // How many wheel messages reached this window through a child's default processing.
   int32_t getForwardedWheelCount() const;
 
+  // Used by the backend: the object standing for a child window it made.
+  static std::unique_ptr<HeadlessWindow> makeFacade(platform::WindowRecord* record);
+
  private:
-  friend struct platform::WindowRecord;
   explicit HeadlessWindow(platform::WindowRecord* record);
   platform::WindowRecord* record;
   bool ownsRecord;

@@ -16,6 +16,9 @@ struct PlatformImage {
   bool monochrome = false;
   bool dibSection = false;      // made by createImage: its rows are handed out by imagePixelRow
   uint8_t* pixels = nullptr;    // owned; width * bytesPerPixel() bytes per row
+  int32_t selections = 0;       // memory devices holding the image
+  bool deletePending = false;   // deleted while selected: freed when the last device lets go
+  bool stock = false;           // the 1 x 1 image of a new memory device; never freed
   int32_t bytesPerPixel() const { return monochrome ? 1 : 4; }
   uint8_t* row(int32_t y) const {
     return pixels + static_cast<intptr_t>(y) * width * bytesPerPixel();
@@ -45,6 +48,7 @@ class RasterImageCopy {
   RasterImageCopy& operator=(const RasterImageCopy& other);
   ~RasterImageCopy();
   const platform::PlatformImage& image() const { return copy; }
+  platform::PlatformImage& image() { return copy; }
   int32_t getWidth() const { return copy.width; }
   int32_t getHeight() const { return copy.height; }
   platform::PlatformColor colorAt(int32_t x, int32_t y) const { return copy.colorAt(x, y); }
