@@ -1,6 +1,7 @@
 #include "gui/controls/CControl.h"
 
 #include <algorithm>
+#include <cmath>
 #include <cstring>
 
 #include "gui/CFrame.h"
@@ -26,6 +27,9 @@ CControl::CControl(const CViewRect& size, CControlListener* listener, int32_t ta
   mouseEnabled = true;
   transparent = false;
   setBackground(background);
+  // Taking the background marks the view dirty through setDirty, which moved oldValue; a new
+  // control starts from the documented 1 (dirty all the same, as the value is 0).
+  oldValue = 1.0f;
 }
 
 CControl::~CControl() = default;
@@ -86,7 +90,11 @@ float CControl::getWheelIncrement() const { return wheelIncrement; }
 
 void CControl::clampValue() {
   const float current = loadValue();
-  if (current > maxValue) {
+  // A value that is not a number has no place between the bounds; every user of a clamped value
+  // (a host parameter, a pixel position) needs a number, so it becomes the lower bound.
+  if (std::isnan(current)) {
+    storeValue(minValue);
+  } else if (current > maxValue) {
     storeValue(maxValue);
   } else if (current < minValue) {
     storeValue(minValue);

@@ -60,7 +60,7 @@ class CControl : public CView {
   virtual void copyBackOffset();
   virtual void setWheelIncrement(float increment);
   virtual float getWheelIncrement() const;
-  // Puts value inside minValue..maxValue; a NaN stays.
+  // Puts value inside minValue..maxValue; a NaN becomes minValue.
   virtual void clampValue();
   // Left + Control (exactly 17): sets the default value as one gesture and answers true.
   virtual bool resetOnControlClick(CDrawContext* context, MouseButtonState buttons);

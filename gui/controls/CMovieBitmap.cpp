@@ -4,6 +4,7 @@
 #include <cstring>
 
 #include "gui/CBitmap.h"
+#include "gui/controls/SaturatingCast.h"
 
 namespace gui {
 
@@ -14,12 +15,6 @@ namespace {
 int32_t framesInStrip(const CBitmap* strip, int32_t frameHeight) {
   if (strip == nullptr || frameHeight <= 0) return 0;
   return strip->getHeight() / frameHeight;
-}
-
-int32_t saturateToInt32(int64_t number) {
-  if (number > INT32_MAX) return INT32_MAX;
-  if (number < INT32_MIN) return INT32_MIN;
-  return static_cast<int32_t>(number);
 }
 
 }  // namespace
@@ -57,7 +52,7 @@ CViewPoint CMovieBitmap::frameSource() const {
 void CMovieBitmap::draw(CDrawContext* context) {
   if (loadValue() > 1.0f) storeValue(1.0f);
   const CViewPoint source = frameSource();
-  if (background != nullptr) {
+  if (background != nullptr && context != nullptr) {
     if (transparent) {
       background->drawTransparent(context, size, source);
     } else {

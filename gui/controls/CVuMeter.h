@@ -47,6 +47,7 @@ class CVuMeter : public CControl {
  private:
   void makeOffscreen();
   void freeOffscreen();
+  void resetRects(bool offscreenTarget);
   float nextShownLevel();
   void cutVertical(float level, bool offscreen);
   void cutHorizontal(float level, bool offscreen);
