@@ -26,7 +26,7 @@ constexpr ParameterText kParameterTexts[Lumivane::kNumParams] = {
 };
 
 // The line lengths come from the rate times 1 ms and 40 ms, both taken at single precision as
-// hosts have always computed them: 44100 Hz gives 44 and 1763 samples (not 1764).
+// the effect has always computed them: 44100 Hz gives 44 and 1763 samples (not 1764).
 const double kPreDelaySeconds = static_cast<double>(0.001f);
 const double kExpressionSeconds = static_cast<double>(0.04f);
 
