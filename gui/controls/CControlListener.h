@@ -19,8 +19,7 @@ class CControlListener {
   virtual void valueChanged(CDrawContext* context, CControl* control) = 0;
   // A press with a modifier key arrived at the control. Non-zero: the listener handled it and the
   // control ignores the press. Listeners that do not care keep this answer of 0.
-  virtual int32_t modifierClick(CDrawContext* context, CControl* control,
-                                MouseButtonState buttons);
+  virtual int32_t modifierClick(CDrawContext* context, CControl* control, MouseButtonState buttons);
 
  protected:
   CControlListener() = default;

@@ -115,8 +115,8 @@ void CKnob::valueToPoint(CViewPoint& point) const {
 }
 
 float CKnob::valueFromPoint(const CViewPoint& point) const {
-  const float pointAngle = static_cast<float>(std::atan2(static_cast<double>(radius) - point.y,
-                                                         point.x - static_cast<double>(radius)));
+  const float pointAngle = static_cast<float>(
+      std::atan2(static_cast<double>(radius) - point.y, point.x - static_cast<double>(radius)));
   double alpha = pointAngle;
   if (alpha < 0.0) alpha += kTwoPiFloat;
   const double fromStart = alpha - startAngle;
@@ -145,8 +145,7 @@ float CKnob::valueFromPoint(const CViewPoint& point) const {
   return static_cast<float>(maxValue + static_cast<double>(slope) * angle);
 }
 
-void CKnob::onMouseDown(CDrawContext* context, const CViewPoint& where,
-                        MouseButtonState buttons) {
+void CKnob::onMouseDown(CDrawContext* context, const CViewPoint& where, MouseButtonState buttons) {
   if (!mouseEnabled) return;
   if (buttons == kPollButtons) buttons = pollMouseButtons();
   if ((buttons & kLeftButton) == 0) return;

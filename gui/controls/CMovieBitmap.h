@@ -13,10 +13,10 @@ namespace gui {
 class CMovieBitmap : public CControl {
  public:
   // Frames as high as the rectangle; as many as fit in the background.
-  CMovieBitmap(const CViewRect& size, CControlListener* listener, int32_t tag,
-               CBitmap* background, const CViewPoint& offset = CViewPoint(0, 0));
-  CMovieBitmap(const CViewRect& size, CControlListener* listener, int32_t tag,
-               int32_t frameCount, int32_t frameHeight, CBitmap* background,
+  CMovieBitmap(const CViewRect& size, CControlListener* listener, int32_t tag, CBitmap* background,
+               const CViewPoint& offset = CViewPoint(0, 0));
+  CMovieBitmap(const CViewRect& size, CControlListener* listener, int32_t tag, int32_t frameCount,
+               int32_t frameHeight, CBitmap* background,
                const CViewPoint& offset = CViewPoint(0, 0));
   ~CMovieBitmap() override;
 

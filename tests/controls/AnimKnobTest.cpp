@@ -49,7 +49,7 @@ class FilmStrip : public FrameFixture {
     return true;
   }
 
-  ResourceImage image{kStripId, kFrameSide, kFrames * kFrameSide, rowColour};
+  ResourceImage image{kStripId, kFrameSide, kFrames* kFrameSide, rowColour};
   gui::CBitmap* strip = image.load();
   ~FilmStrip() override { strip->dropReference(); }
 };
@@ -82,26 +82,22 @@ constexpr float kInfinity = std::numeric_limits<float>::infinity();
 
 INSTANTIATE_TEST_SUITE_P(
     Values, FilmStripFrame,
-    ::testing::Values(FrameCase{"Zero", 0.0f, false, 0}, FrameCase{"Half", 0.5f, false, 1920},
-                      FrameCase{"One", 1.0f, false, 3840},
-                      FrameCase{"JustBelowOne", 0.999f, false, 3776},
-                      // 0.7 as a float lies just below 0.7: frame 41, not 42.
-                      FrameCase{"PointSeven", 0.7f, false, 2624},
-                      FrameCase{"Negative", -0.3f, false, 0},
-                      FrameCase{"NegativeInverted", -0.3f, true, 0},
-                      FrameCase{"ZeroInverted", 0.0f, true, 3840},
-                      FrameCase{"OneInverted", 1.0f, true, 0},
-                      FrameCase{"NaNShowsFrameZero", kNaN, false, 0},
-                      FrameCase{"AboveOneLeavesTheStrip", 1.5f, false, -1},
-                      FrameCase{"FarAboveOne", 1e30f, false, -1},
-                      FrameCase{"Infinite", kInfinity, false, -1},
-                      FrameCase{"InfiniteInverted", kInfinity, true, 0}),
+    ::testing::Values(
+        FrameCase{"Zero", 0.0f, false, 0}, FrameCase{"Half", 0.5f, false, 1920},
+        FrameCase{"One", 1.0f, false, 3840}, FrameCase{"JustBelowOne", 0.999f, false, 3776},
+        // 0.7 as a float lies just below 0.7: frame 41, not 42.
+        FrameCase{"PointSeven", 0.7f, false, 2624}, FrameCase{"Negative", -0.3f, false, 0},
+        FrameCase{"NegativeInverted", -0.3f, true, 0}, FrameCase{"ZeroInverted", 0.0f, true, 3840},
+        FrameCase{"OneInverted", 1.0f, true, 0}, FrameCase{"NaNShowsFrameZero", kNaN, false, 0},
+        FrameCase{"AboveOneLeavesTheStrip", 1.5f, false, -1},
+        FrameCase{"FarAboveOne", 1e30f, false, -1}, FrameCase{"Infinite", kInfinity, false, -1},
+        FrameCase{"InfiniteInverted", kInfinity, true, 0}),
     [](const auto& info) { return std::string(info.param.name); });
 
 TEST_F(FilmStrip, UnusableFrameSizesShowFrameZeroInsteadOfLooping) {
   for (int32_t frameHeight : {0, -64}) {
-    gui::CAnimKnob knob(CViewRect(0, 0, kFrameSide, kFrameSide), nullptr, 1, kFrames,
-                        frameHeight, strip);
+    gui::CAnimKnob knob(CViewRect(0, 0, kFrameSide, kFrameSide), nullptr, 1, kFrames, frameHeight,
+                        strip);
     knob.setValue(0.5f);
     EXPECT_TRUE(showsRow(knob, 0)) << frameHeight;
   }

@@ -149,7 +149,7 @@ TEST_F(ControlInFrame, OnlyLeftPlusControlExactlyIsAReset) {
   EXPECT_CALL(editor, beginEdit(_)).Times(0);
   for (gui::MouseButtonState buttons : std::initializer_list<gui::MouseButtonState>{
            gui::kControl, gui::kLeftButton | gui::kControl | gui::kShift, gui::kLeftButton,
-        gui::kRightButton | gui::kControl, gui::kLeftButton | gui::kControl | gui::kAlt}) {
+           gui::kRightButton | gui::kControl, gui::kLeftButton | gui::kControl | gui::kAlt}) {
     EXPECT_FALSE(control->resetOnControlClick(nullptr, buttons)) << buttons;
   }
   EXPECT_EQ(control->getValue(), 0.8f);

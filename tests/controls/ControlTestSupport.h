@@ -53,8 +53,7 @@ class FrameFixture : public ::testing::Test {
     return view;
   }
   // A scripted left-button drag: press at `from`, move through `to`, release at the last point.
-  void dragLeft(const std::vector<gui::CViewPoint>& points,
-                gui::MouseButtonState modifiers = 0);
+  void dragLeft(const std::vector<gui::CViewPoint>& points, gui::MouseButtonState modifiers = 0);
 
   ::testing::NiceMock<MockFrameEditor> editor;
   std::unique_ptr<gui::raster::HeadlessWindow> host;

@@ -63,14 +63,13 @@ TEST_P(KnobLinearDrag, MovesByDistanceRightAndUp) {
 
 INSTANTIATE_TEST_SUITE_P(
     Paths, KnobLinearDrag,
-    ::testing::Values(
-        LinearCase{"TwoHundredRightIsTheWholeRange", {{100, 0}, {200, 0}}, 0, 1.0f},
-        LinearCase{"TwoHundredUpIsTheWholeRange", {{0, -200}}, 0, 1.0f},
-        LinearCase{"DiagonalAddsBothAxes", {{50, -50}}, 0, 0.5f},
-        LinearCase{"ShiftNeedsThreeHundred", {{150, 0}}, gui::kShift, 0.5f},
-        LinearCase{"ShiftWholeRange", {{300, 0}}, gui::kShift, 1.0f},
-        LinearCase{"StopsAtTheTop", {{250, -400}}, 0, 1.0f},
-        LinearCase{"StopsAtTheBottom", {{100, 0}, {-300, 0}}, 0, 0.0f}),
+    ::testing::Values(LinearCase{"TwoHundredRightIsTheWholeRange", {{100, 0}, {200, 0}}, 0, 1.0f},
+                      LinearCase{"TwoHundredUpIsTheWholeRange", {{0, -200}}, 0, 1.0f},
+                      LinearCase{"DiagonalAddsBothAxes", {{50, -50}}, 0, 0.5f},
+                      LinearCase{"ShiftNeedsThreeHundred", {{150, 0}}, gui::kShift, 0.5f},
+                      LinearCase{"ShiftWholeRange", {{300, 0}}, gui::kShift, 1.0f},
+                      LinearCase{"StopsAtTheTop", {{250, -400}}, 0, 1.0f},
+                      LinearCase{"StopsAtTheBottom", {{100, 0}, {-300, 0}}, 0, 0.0f}),
     [](const auto& info) { return std::string(info.param.name); });
 
 TEST_F(KnobDrag, LinearDragIsOneGestureForTheKnobsTag) {
@@ -88,12 +87,11 @@ TEST_F(KnobDrag, LinearDragIsOneGestureForTheKnobsTag) {
 TEST_F(KnobDrag, ShiftPressedMidDragChangesTheRateWithoutAJump) {
   useLinearMode();
   const CViewPoint press = at(30, 30);
-  std::vector<gui::raster::InputStep> path{
-      {press, gui::kLeftButton},
-      {press.offsetBy(100, 0), gui::kLeftButton},
-      {press.offsetBy(100, 0), gui::kLeftButton | gui::kShift},
-      {press.offsetBy(130, 0), gui::kLeftButton | gui::kShift},
-      {press.offsetBy(130, 0), gui::kShift}};
+  std::vector<gui::raster::InputStep> path{{press, gui::kLeftButton},
+                                           {press.offsetBy(100, 0), gui::kLeftButton},
+                                           {press.offsetBy(100, 0), gui::kLeftButton | gui::kShift},
+                                           {press.offsetBy(130, 0), gui::kLeftButton | gui::kShift},
+                                           {press.offsetBy(130, 0), gui::kShift}};
   window().drag(path);
   for (float value : reported) EXPECT_LE(value, 0.6f + 1e-5f) << "no jump";
   EXPECT_NEAR(knob->getValue(), 0.6f, 1e-5f) << "0.5 after 100 pixels, +30 at a third the rate";
@@ -161,8 +159,7 @@ TEST_F(KnobDrag, PressesThatAreNotAGestureChangeNothing) {
 }
 
 TEST_F(KnobDrag, ModifierClickAnsweredWithZeroLetsThePressThrough) {
-  EXPECT_CALL(listener, modifierClick(_, knob, gui::kLeftButton | gui::kShift))
-      .WillOnce(Return(0));
+  EXPECT_CALL(listener, modifierClick(_, knob, gui::kLeftButton | gui::kShift)).WillOnce(Return(0));
   dragLeft({at(32, 0), at(32, 0)}, gui::kShift);
   EXPECT_NEAR(knob->getValue(), 0.5f, 1e-5f);
 }

@@ -14,7 +14,9 @@ using gui::CViewPoint;
 using gui::CViewRect;
 
 // The editor's knob: 64 x 64, radius 32, inset 0, default angles.
-CAnimKnob makeEditorKnob() { return CAnimKnob(CViewRect(0, 0, 64, 64), nullptr, 1, 61, 64, nullptr); }
+CAnimKnob makeEditorKnob() {
+  return CAnimKnob(CViewRect(0, 0, 64, 64), nullptr, 1, 61, 64, nullptr);
+}
 
 struct PointCase {
   float value;
@@ -54,19 +56,18 @@ TEST_P(KnobValueFromPoint, ReadsTheAngleOfThePoint) {
   }
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Defaults, KnobValueFromPoint,
-    ::testing::Values(ValueCase{CViewPoint(32, 0), 0.5f, false},
-                      ValueCase{CViewPoint(9, 55), 0.0f, false},
-                      ValueCase{CViewPoint(55, 55), 1.0f, false},
-                      ValueCase{CViewPoint(0, 32), 1.0f / 6.0f, false},
-                      ValueCase{CViewPoint(63, 32), 5.0f / 6.0f, false},
-                      // The dead zone below the centre: its left half answers the minimum,
-                      // its right half the maximum.
-                      ValueCase{CViewPoint(28, 63), 0.0f, true},
-                      ValueCase{CViewPoint(36, 63), 1.0f, true},
-                      ValueCase{CViewPoint(12, 60), 0.0f, true},
-                      ValueCase{CViewPoint(52, 60), 1.0f, true}));
+INSTANTIATE_TEST_SUITE_P(Defaults, KnobValueFromPoint,
+                         ::testing::Values(ValueCase{CViewPoint(32, 0), 0.5f, false},
+                                           ValueCase{CViewPoint(9, 55), 0.0f, false},
+                                           ValueCase{CViewPoint(55, 55), 1.0f, false},
+                                           ValueCase{CViewPoint(0, 32), 1.0f / 6.0f, false},
+                                           ValueCase{CViewPoint(63, 32), 5.0f / 6.0f, false},
+                                           // The dead zone below the centre: its left half answers
+                                           // the minimum, its right half the maximum.
+                                           ValueCase{CViewPoint(28, 63), 0.0f, true},
+                                           ValueCase{CViewPoint(36, 63), 1.0f, true},
+                                           ValueCase{CViewPoint(12, 60), 0.0f, true},
+                                           ValueCase{CViewPoint(52, 60), 1.0f, true}));
 
 TEST(KnobGeometry, DefaultsDeriveSlopeAndDeadZone) {
   CAnimKnob knob = makeEditorKnob();
@@ -120,8 +121,8 @@ TEST_P(KnobUnusableValue, StillGivesAPointInsideTheKnob) {
 INSTANTIATE_TEST_SUITE_P(Values, KnobUnusableValue,
                          ::testing::Values(std::numeric_limits<float>::quiet_NaN(),
                                            std::numeric_limits<float>::infinity(),
-                                           -std::numeric_limits<float>::infinity(), 1e30f,
-                                           -1e30f, std::numeric_limits<float>::max()));
+                                           -std::numeric_limits<float>::infinity(), 1e30f, -1e30f,
+                                           std::numeric_limits<float>::max()));
 
 TEST(KnobGeometry, EqualBoundsOrAbsurdInsetsGiveNoUndefinedPoint) {
   CAnimKnob knob = makeEditorKnob();

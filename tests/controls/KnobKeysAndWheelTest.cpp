@@ -59,14 +59,16 @@ TEST_P(KnobArrowKey, StepsByTheWheelIncrement) {
 INSTANTIATE_TEST_SUITE_P(
     Keys, KnobArrowKey,
     ::testing::Values(KeyCase{gui::kVirtualKeyUp, 0, 0.6f}, KeyCase{gui::kVirtualKeyRight, 0, 0.6f},
-                      KeyCase{gui::kVirtualKeyDown, 0, 0.4f}, KeyCase{gui::kVirtualKeyLeft, 0, 0.4f},
+                      KeyCase{gui::kVirtualKeyDown, 0, 0.4f},
+                      KeyCase{gui::kVirtualKeyLeft, 0, 0.4f},
                       KeyCase{gui::kVirtualKeyUp, gui::kModifierShift, 0.51f},
                       KeyCase{gui::kVirtualKeyLeft, gui::kModifierShift, 0.49f}));
 
 TEST_F(KnobKeys, OtherKeysAreNotHandled) {
   EXPECT_CALL(listener, valueChanged(_, _)).Times(0);
-  for (uint8_t virt : std::initializer_list<uint8_t>{gui::kVirtualKeyReturn, gui::kVirtualKeyEscape, gui::kVirtualKeySpace,
-                       gui::kVirtualKeyHome, uint8_t(0), uint8_t(200)}) {
+  for (uint8_t virt : std::initializer_list<uint8_t>{gui::kVirtualKeyReturn, gui::kVirtualKeyEscape,
+                                                     gui::kVirtualKeySpace, gui::kVirtualKeyHome,
+                                                     uint8_t(0), uint8_t(200)}) {
     VstKeyCode key = virtualKey(virt);
     EXPECT_EQ(knob->onKeyDown(key), -1) << int(virt);
   }
@@ -105,11 +107,9 @@ TEST_F(KnobKeys, WheelOnADisabledKnobIsNotHandled) {
 
 TEST_F(KnobKeys, WheelDistanceThatIsNotANumberChangesNothing) {
   EXPECT_CALL(listener, valueChanged(_, _)).Times(1);  // the endless turn only
-  EXPECT_TRUE(knob->onWheel(nullptr, CViewPoint(130, 80),
-                            std::numeric_limits<float>::quiet_NaN()));
+  EXPECT_TRUE(knob->onWheel(nullptr, CViewPoint(130, 80), std::numeric_limits<float>::quiet_NaN()));
   EXPECT_EQ(knob->getValue(), 0.5f);
-  EXPECT_TRUE(knob->onWheel(nullptr, CViewPoint(130, 80),
-                            std::numeric_limits<float>::infinity()));
+  EXPECT_TRUE(knob->onWheel(nullptr, CViewPoint(130, 80), std::numeric_limits<float>::infinity()));
   EXPECT_EQ(knob->getValue(), 1.0f) << "an endless turn stops at the end";
 }
 

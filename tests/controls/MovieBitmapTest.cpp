@@ -36,13 +36,13 @@ TEST_P(MovieFrame, RoundsToTheNearestFrame) {
 
 constexpr float kNaN = std::numeric_limits<float>::quiet_NaN();
 
-INSTANTIATE_TEST_SUITE_P(
-    Values, MovieFrame,
-    ::testing::Values(MovieCase{0.0f, 0, 0.0f}, MovieCase{0.5f, 40, 0.5f},
-                      MovieCase{1.0f, 80, 1.0f}, MovieCase{0.3f, 20, 0.3f},
-                      MovieCase{1.7f, 80, 1.0f}, MovieCase{-0.2f, 0, -0.2f},
-                      MovieCase{kNaN, 0, kNaN},
-                      MovieCase{std::numeric_limits<float>::infinity(), 80, 1.0f}));
+INSTANTIATE_TEST_SUITE_P(Values, MovieFrame,
+                         ::testing::Values(MovieCase{0.0f, 0, 0.0f}, MovieCase{0.5f, 40, 0.5f},
+                                           MovieCase{1.0f, 80, 1.0f}, MovieCase{0.3f, 20, 0.3f},
+                                           MovieCase{1.7f, 80, 1.0f}, MovieCase{-0.2f, 0, -0.2f},
+                                           MovieCase{kNaN, 0, kNaN},
+                                           MovieCase{std::numeric_limits<float>::infinity(), 80,
+                                                     1.0f}));
 
 TEST(MovieBitmapShape, OffsetMovesEveryFrame) {
   CMovieBitmap movie(CViewRect(0, 0, 20, 20), nullptr, 0, 5, 20, nullptr, CViewPoint(3, 7));
@@ -52,9 +52,8 @@ TEST(MovieBitmapShape, OffsetMovesEveryFrame) {
 
 class MovieInFrame : public FrameFixture {
  protected:
-  ResourceImage overlay{920, 144, 144, [](int32_t x, int32_t y) {
-                          return uint32_t((x + 2) << 8) | uint32_t(y + 2);
-                        }};
+  ResourceImage overlay{
+      920, 144, 144, [](int32_t x, int32_t y) { return uint32_t((x + 2) << 8) | uint32_t(y + 2); }};
 };
 
 TEST_F(MovieInFrame, ShortFormTakesOneFramePerRectangleHeight) {

@@ -74,8 +74,8 @@ TEST_P(MeterCut, FallsOnAWholeSegment) { EXPECT_EQ(cutFor(GetParam().value), Get
 
 INSTANTIATE_TEST_SUITE_P(
     Levels, MeterCut,
-    ::testing::Values(CutCase{1.0f, 0}, CutCase{0.0f, 136}, CutCase{0.5f, 68},
-                      CutCase{0.49f, 68}, CutCase{0.51f, 68}, CutCase{0.52f, 64},
+    ::testing::Values(CutCase{1.0f, 0}, CutCase{0.0f, 136}, CutCase{0.5f, 68}, CutCase{0.49f, 68},
+                      CutCase{0.51f, 68}, CutCase{0.52f, 64},
                       // Out of range and unusable levels are clamped before any conversion.
                       CutCase{1.3f, 0}, CutCase{-0.5f, 136}, CutCase{1e30f, 0},
                       CutCase{kInfinity, 0}, CutCase{-kInfinity, 136}, CutCase{kNaN, 136}));
