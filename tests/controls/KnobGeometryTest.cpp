@@ -5,6 +5,7 @@
 
 #include "gui/controls/CAnimKnob.h"
 #include "gui/controls/CKnob.h"
+#include "tests/controls/ControlTestSupport.h"
 
 namespace controls_test {
 namespace {
@@ -147,6 +148,61 @@ TEST(KnobGeometry, TypeNames) {
   EXPECT_TRUE(anim.isTypeOf("CAnimKnob"));
   EXPECT_FALSE(plain.isTypeOf("CAnimKnob"));
   EXPECT_FALSE(plain.isTypeOf("CViewContainer"));
+}
+
+}  // namespace
+}  // namespace controls_test
+
+namespace controls_test {
+namespace {
+
+class KnobDrawing : public FrameFixture {};
+
+TEST_F(KnobDrawing, HandleLineWithItsShadowPointsAtTheValue) {
+  gui::CKnob knob(CViewRect(0, 0, 64, 64), nullptr, 1, nullptr, nullptr);
+  knob.setValue(0.5f);  // straight up: handle point (32, 3)
+  Canvas canvas(frame, 64, 64);
+  knob.draw(canvas.context());
+  EXPECT_EQ(canvas.at(31, 10), 0x7F7F7Fu) << "shadow from (31, 3) to the centre";
+  EXPECT_EQ(canvas.at(32, 10), 0xFFFFFFu) << "handle one pixel right and up";
+  EXPECT_EQ(canvas.at(32, 31), 0x000000u) << "the line stops short of its end point";
+  EXPECT_EQ(canvas.at(20, 10), 0x000000u);
+  EXPECT_FALSE(knob.isDirty());
+}
+
+TEST_F(KnobDrawing, HandleColoursAreSettable) {
+  gui::CKnob knob(CViewRect(0, 0, 64, 64), nullptr, 1, nullptr, nullptr);
+  knob.setValue(0.5f);
+  knob.setDirty(false);
+  knob.setHandleColor(gui::CRgbColor(255, 0, 0, 255));
+  EXPECT_TRUE(knob.isDirty());
+  knob.setHandleShadowColor(gui::CRgbColor(0, 0, 255, 255));
+  Canvas canvas(frame, 64, 64);
+  knob.draw(canvas.context());
+  EXPECT_EQ(canvas.at(31, 10), 0x0000FFu);
+  EXPECT_EQ(canvas.at(32, 10), 0xFF0000u);
+}
+
+TEST_F(KnobDrawing, HandleBitmapSetsTheInsetFromItsWidth) {
+  ResourceImage dot(940, 10, 10, [](int32_t, int32_t) { return 0xFFFF00u; });
+  gui::CBitmap* handle = dot.load();
+  gui::CKnob knob(CViewRect(0, 0, 64, 64), nullptr, 1, nullptr, nullptr);
+  knob.setHandleBitmap(handle);
+  handle->dropReference();
+  knob.setValue(0.5f);
+  CViewPoint point;
+  knob.valueToPoint(point);
+  EXPECT_EQ(point, CViewPoint(32, 7)) << "inset 10 x 0.5 + 2.5 = 7";
+  Canvas canvas(frame, 64, 64);
+  knob.draw(canvas.context());
+  // Decoded images are premultiplied, so opaque yellow arrives as 0xFEFE00.
+  const auto yellow = [](uint32_t rgb) { return (rgb & 0xF0F0F0u) == 0xF0F000u; };
+  EXPECT_TRUE(yellow(canvas.at(32, 7))) << "the bitmap is centred on the handle point";
+  EXPECT_TRUE(yellow(canvas.at(27, 2)));
+  EXPECT_EQ(canvas.at(26, 7), 0x000000u);
+  knob.setHandleBitmap(nullptr);
+  knob.valueToPoint(point);
+  EXPECT_EQ(point, CViewPoint(32, 7)) << "removing the bitmap keeps the inset";
 }
 
 }  // namespace

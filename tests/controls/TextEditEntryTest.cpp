@@ -261,3 +261,25 @@ TEST(TextEditText, TextFiltersDecideWhatIsShown) {
 
 }  // namespace
 }  // namespace controls_test
+
+namespace controls_test {
+namespace {
+
+TEST_F(TextEntry, BoxIsDrawnOverTheFieldInItsColours) {
+  window().paint(CViewRect(0, 0, kWidth, kHeight));
+  open();
+  const gui::raster::RasterImageCopy screen = window().screenshot();
+  EXPECT_EQ(toRgb(screen.colorAt(kFieldRect.left + 1, kFieldRect.top + 1)), 0x000000u)
+      << "the field's background colour";
+  int32_t greenish = 0;
+  for (int32_t y = kFieldRect.top; y < kFieldRect.bottom; ++y) {
+    for (int32_t x = kFieldRect.left; x < kFieldRect.right; ++x) {
+      const uint32_t rgb = toRgb(screen.colorAt(x, y));
+      if (((rgb >> 8) & 0xFF) > 0x60 && (rgb >> 16) < 0x60 && (rgb & 0xFF) < 0x60) ++greenish;
+    }
+  }
+  EXPECT_GT(greenish, 5) << "the text in the field's font colour";
+}
+
+}  // namespace
+}  // namespace controls_test
