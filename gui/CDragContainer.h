@@ -23,7 +23,7 @@ class CDragContainer : public CReferenceCounter {
  private:
   platform::DragData* data = nullptr;
   int32_t itemCount = 0;
-  int32_t enumerationIndex = 0;
+  [[maybe_unused]] int32_t enumerationIndex = 0;  // item enumeration is not used here
   char* itemBuffer = nullptr;
 };
 

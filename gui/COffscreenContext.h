@@ -39,7 +39,7 @@ class COffscreenContext : public CDrawContext {
   void selectTargetImage(platform::PlatformImage* image);
   void becomeEmpty();
 
-  CBitmap* backgroundBitmap = nullptr;
+  [[maybe_unused]] CBitmap* backgroundBitmap = nullptr;  // not owned, no reference held
   int32_t height = 0;
   int32_t width = 0;
   bool ownsImage = false;

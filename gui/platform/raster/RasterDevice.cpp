@@ -63,6 +63,11 @@ uint8_t blendChannel(uint32_t source, uint32_t destination, uint32_t alpha) {
 
 // Source-over with premultiplied source pixels scaled by the constant alpha.
 uint32_t blendPremultiplied(uint32_t destination, uint32_t source, uint32_t constantAlpha) {
+  if (constantAlpha == 255) {
+    // The common cases of artwork: opaque pixels replace, empty ones leave the destination.
+    if ((source >> 24) == 255) return source;
+    if (source == 0) return destination;
+  }
   uint32_t result = 0;
   const uint32_t sourceAlpha = ((source >> 24) * constantAlpha + 127) / 255;
   for (int shift = 0; shift < 32; shift += 8) {

@@ -134,6 +134,7 @@ FontCache::~FontCache() {
   }
   faces.clear();
   if (library != nullptr) FT_Done_FreeType(static_cast<FT_Library>(library));
+  if (fontconfigReady) FcFini();
 }
 
 FontFace* FontCache::faceFor(const platform::LogicalFont& logical) {
