@@ -138,6 +138,7 @@ void CBitmap::drawTransparent(CDrawContext* context, const CViewRect& destinatio
   platform::PlatformDevice* target = context->getDevice();
   ImageDevice image(target, handle);
   if (!image.ready()) return;
+  ensureImageOperations();
   const platform::PlatformColor key = transparentColor.toPlatform();
   if (platform::TransparentBltOperation transparentBlt = platformState().transparentBlt) {
     transparentBlt(target, block.x, block.y, block.width, block.height, image.get(),

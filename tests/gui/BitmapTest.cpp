@@ -45,14 +45,14 @@ class BitmapLoading : public ::testing::Test {
 };
 
 std::vector<uint8_t> gradient(int width, int height, testpng::ColorType type) {
-  testpng::PngSpec spec;
-  spec.width = width;
-  spec.height = height;
-  spec.colorType = type;
-  spec.pixel = [](int x, int y) {
+  testpng::PngRecipe recipe;
+  recipe.width = width;
+  recipe.height = height;
+  recipe.colorType = type;
+  recipe.pixel = [](int x, int y) {
     return testpng::Rgba{uint8_t(x * 3), uint8_t(y), uint8_t(x + y), uint8_t(255 - y)};
   };
-  return testpng::encode(spec);
+  return testpng::encode(recipe);
 }
 
 TEST_F(BitmapLoading, AKnobStripLoadsWithItsSize) {
@@ -85,15 +85,15 @@ TEST_F(BitmapLoading, DataThatIsNotAPngGivesSizeZeroWithoutFailing) {
 }
 
 TEST_F(BitmapLoading, ATruncatedPngKeepsTheRowsReadSoFarPremultiplied) {
-  testpng::PngSpec spec;
-  spec.width = 64;
-  spec.height = 256;
-  spec.pixel = [](int x, int y) {
+  testpng::PngRecipe recipe;
+  recipe.width = 64;
+  recipe.height = 256;
+  recipe.pixel = [](int x, int y) {
     // Noise, so that the compressed data grows with the rows.
     const unsigned v = unsigned(x * 7919 + y * 104729) * 2654435761u;
     return testpng::Rgba{uint8_t(v >> 8), uint8_t(v >> 16), uint8_t(v >> 24), 128};
   };
-  std::vector<uint8_t> whole = testpng::encode(spec);
+  std::vector<uint8_t> whole = testpng::encode(recipe);
   whole.resize(whole.size() / 2);
   CBitmap* bitmap = load(whole);
   ASSERT_EQ(bitmap->getWidth(), 64);

@@ -248,6 +248,18 @@ TEST_F(CountedSurface, TextIsClippedToItsRectangle) {
   EXPECT_LE(painted.bottom, 20);
 }
 
+TEST_F(CountedSurface, EveryFontOfTheTableFindsAFaceAndDraws) {
+  CDrawContext context(nullptr, &device, nullptr);
+  for (int32_t id = 0; id < 8; ++id) {
+    context.setFont(id, 0, id == 3 ? gui::kItalicFace : 0);
+    context.setFillColor(CRgbColor(48, 32, 16));
+    context.drawRect(CViewRect(0, 0, 120, 40), gui::kDrawFilled);  // back to the background
+    context.drawString("abc", CViewRect(0, 0, 120, 40), 0, gui::kLeftText);
+    const CViewRect painted = paintedBounds(CViewRect(0, 0, 120, 40));
+    EXPECT_LT(painted.left, painted.right) << "font " << id;
+  }
+}
+
 TEST_F(CountedSurface, ADottedPenDrawsThreeOnThreeOff) {
   CDrawContext context(nullptr, &device, nullptr);
   context.setLineStyle(gui::kLineDotted);

@@ -83,27 +83,27 @@ int halfTransparentBitmap() {
 
 // A film strip of three 4 x 4 frames: red, green, blue.
 int filmStrip() {
-  testpng::PngSpec spec;
-  spec.width = 4;
-  spec.height = 12;
-  spec.colorType = testpng::ColorType::rgb;
-  spec.pixel = [](int, int y) {
+  testpng::PngRecipe recipe;
+  recipe.width = 4;
+  recipe.height = 12;
+  recipe.colorType = testpng::ColorType::rgb;
+  recipe.pixel = [](int, int y) {
     const testpng::Rgba frames[3] = {{255, 0, 0, 255}, {0, 255, 0, 255}, {0, 0, 255, 255}};
     return frames[y / 4];
   };
-  return registerPng(902, testpng::encode(spec));
+  return registerPng(902, testpng::encode(recipe));
 }
 
 // Left half white (stored 254, 254, 254), right half blue (stored 0, 0, 254).
 int keyedBitmap() {
-  testpng::PngSpec spec;
-  spec.width = 4;
-  spec.height = 4;
-  spec.colorType = testpng::ColorType::rgb;
-  spec.pixel = [](int x, int) {
+  testpng::PngRecipe recipe;
+  recipe.width = 4;
+  recipe.height = 4;
+  recipe.colorType = testpng::ColorType::rgb;
+  recipe.pixel = [](int x, int) {
     return x < 2 ? testpng::Rgba{255, 255, 255, 255} : testpng::Rgba{0, 0, 255, 255};
   };
-  return registerPng(903, testpng::encode(spec));
+  return registerPng(903, testpng::encode(recipe));
 }
 
 // Source-over of a premultiplied pixel onto the background, with constant alpha 255.
@@ -433,7 +433,7 @@ std::vector<std::string> runPixelCase(const PixelCase& pixelCase, const DeviceFa
 
 std::vector<BitmapValueCase> bitmapValueCases() {
   using testpng::ColorType;
-  using testpng::PngSpec;
+  using testpng::PngRecipe;
   using testpng::Rgba;
   std::vector<BitmapValueCase> cases;
   cases.push_back({"an opaque RGBA pixel keeps v - 1 in each channel",
@@ -444,31 +444,31 @@ std::vector<BitmapValueCase> bitmapValueCases() {
                    testpng::solid(2, 2, {200, 100, 50, 0}), 0, 1, 0, 0, 0, 0});
   cases.push_back({"an RGB pixel without tRNS gets alpha 255",
                    testpng::solid(2, 2, {255, 1, 128, 0}, ColorType::rgb), 1, 0, 127, 0, 254, 255});
-  PngSpec grey;
+  PngRecipe grey;
   grey.width = 2;
   grey.height = 2;
   grey.colorType = ColorType::grey;
   grey.pixel = [](int, int) { return Rgba{100, 0, 0, 255}; };
   cases.push_back({"a grey pixel becomes three equal channels", testpng::encode(grey), 0, 0, 99,
                    99, 99, 255});
-  PngSpec greyAlpha = grey;
+  PngRecipe greyAlpha = grey;
   greyAlpha.colorType = ColorType::greyAlpha;
   greyAlpha.pixel = [](int, int) { return Rgba{200, 0, 0, 64}; };
   cases.push_back({"a grey pixel with alpha is premultiplied", testpng::encode(greyAlpha), 1, 1,
                    50, 50, 50, 64});
-  PngSpec lowGrey = grey;
+  PngRecipe lowGrey = grey;
   lowGrey.bitDepth = 2;
   lowGrey.pixel = [](int x, int) { return Rgba{uint8_t(x == 0 ? 0x40 : 0xC0), 0, 0, 255}; };
   cases.push_back({"a 2-bit grey pixel is widened to 8 bits", testpng::encode(lowGrey), 0, 0,
                    84, 84, 84, 255});
-  PngSpec wide;
+  PngRecipe wide;
   wide.width = 2;
   wide.height = 2;
   wide.bitDepth = 16;
   wide.pixel = [](int, int) { return Rgba{200, 100, 50, 255}; };
   cases.push_back({"a 16-bit pixel keeps its high byte", testpng::encode(wide), 0, 0, 49, 99,
                    199, 255});
-  PngSpec palette;
+  PngRecipe palette;
   palette.width = 2;
   palette.height = 1;
   palette.colorType = ColorType::palette;
@@ -476,11 +476,11 @@ std::vector<BitmapValueCase> bitmapValueCases() {
   palette.pixel = [](int x, int) { return Rgba{uint8_t(x), 0, 0, 255}; };
   cases.push_back({"a palette pixel takes its palette colour", testpng::encode(palette), 1, 0, 49,
                    99, 199, 255});
-  PngSpec paletteAlpha = palette;
+  PngRecipe paletteAlpha = palette;
   paletteAlpha.paletteAlpha = {255, 128};
   cases.push_back({"a palette with tRNS gives the pixel its alpha", testpng::encode(paletteAlpha),
                    1, 0, 25, 50, 100, 128});
-  PngSpec keyed;
+  PngRecipe keyed;
   keyed.width = 2;
   keyed.height = 1;
   keyed.colorType = ColorType::rgb;
@@ -489,7 +489,7 @@ std::vector<BitmapValueCase> bitmapValueCases() {
   keyed.pixel = [](int x, int) { return x == 0 ? Rgba{1, 2, 3, 255} : Rgba{4, 5, 6, 255}; };
   cases.push_back({"an RGB pixel matching the tRNS colour becomes transparent",
                    testpng::encode(keyed), 0, 0, 0, 0, 0, 0});
-  PngSpec interlaced;
+  PngRecipe interlaced;
   interlaced.width = 9;
   interlaced.height = 9;
   interlaced.interlaced = true;

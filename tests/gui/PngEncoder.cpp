@@ -48,39 +48,39 @@ void putSample(std::vector<uint8_t>& row, int& bit, int depth, unsigned value8) 
   bit += depth;
 }
 
-std::vector<uint8_t> makeRow(const PngSpec& spec, int y) {
+std::vector<uint8_t> makeRow(const PngRecipe& recipe, int y) {
   std::vector<uint8_t> row;
   int bit = 0;
-  for (int x = 0; x < spec.width; ++x) {
-    const Rgba p = spec.pixel(x, y);
-    switch (spec.colorType) {
+  for (int x = 0; x < recipe.width; ++x) {
+    const Rgba p = recipe.pixel(x, y);
+    switch (recipe.colorType) {
       case ColorType::grey:
-        putSample(row, bit, spec.bitDepth, p.red);
+        putSample(row, bit, recipe.bitDepth, p.red);
         break;
       case ColorType::greyAlpha:
-        putSample(row, bit, spec.bitDepth, p.red);
-        putSample(row, bit, spec.bitDepth, p.alpha);
+        putSample(row, bit, recipe.bitDepth, p.red);
+        putSample(row, bit, recipe.bitDepth, p.alpha);
         break;
       case ColorType::rgb:
-        putSample(row, bit, spec.bitDepth, p.red);
-        putSample(row, bit, spec.bitDepth, p.green);
-        putSample(row, bit, spec.bitDepth, p.blue);
+        putSample(row, bit, recipe.bitDepth, p.red);
+        putSample(row, bit, recipe.bitDepth, p.green);
+        putSample(row, bit, recipe.bitDepth, p.blue);
         break;
       case ColorType::rgba:
-        putSample(row, bit, spec.bitDepth, p.red);
-        putSample(row, bit, spec.bitDepth, p.green);
-        putSample(row, bit, spec.bitDepth, p.blue);
-        putSample(row, bit, spec.bitDepth, p.alpha);
+        putSample(row, bit, recipe.bitDepth, p.red);
+        putSample(row, bit, recipe.bitDepth, p.green);
+        putSample(row, bit, recipe.bitDepth, p.blue);
+        putSample(row, bit, recipe.bitDepth, p.alpha);
         break;
       case ColorType::palette: {
         // Indices are stored directly in `red`, not scaled.
         const unsigned index = p.red;
-        if (spec.bitDepth == 8) {
+        if (recipe.bitDepth == 8) {
           row.push_back(uint8_t(index));
         } else {
           if (bit % 8 == 0) row.push_back(0);
-          row.back() |= uint8_t(index << (8 - spec.bitDepth - bit % 8));
-          bit += spec.bitDepth;
+          row.back() |= uint8_t(index << (8 - recipe.bitDepth - bit % 8));
+          bit += recipe.bitDepth;
         }
         break;
       }
@@ -91,7 +91,7 @@ std::vector<uint8_t> makeRow(const PngSpec& spec, int y) {
 
 }  // namespace
 
-std::vector<uint8_t> encode(const PngSpec& spec) {
+std::vector<uint8_t> encode(const PngRecipe& recipe) {
   std::vector<uint8_t> out;
   png_structp png = png_create_write_struct(PNG_LIBPNG_VER_STRING, nullptr, nullptr, nullptr);
   png_infop info = png_create_info_struct(png);
@@ -100,32 +100,32 @@ std::vector<uint8_t> encode(const PngSpec& spec) {
     throw std::runtime_error("test PNG encoding failed");
   }
   png_set_write_fn(png, &out, append, flush);
-  png_set_IHDR(png, info, png_uint_32(spec.width), png_uint_32(spec.height), spec.bitDepth,
-               pngColorType(spec.colorType),
-               spec.interlaced ? PNG_INTERLACE_ADAM7 : PNG_INTERLACE_NONE,
+  png_set_IHDR(png, info, png_uint_32(recipe.width), png_uint_32(recipe.height), recipe.bitDepth,
+               pngColorType(recipe.colorType),
+               recipe.interlaced ? PNG_INTERLACE_ADAM7 : PNG_INTERLACE_NONE,
                PNG_COMPRESSION_TYPE_DEFAULT, PNG_FILTER_TYPE_DEFAULT);
   std::vector<png_color> palette;
-  for (const Rgba& entry : spec.palette) palette.push_back({entry.red, entry.green, entry.blue});
+  for (const Rgba& entry : recipe.palette) palette.push_back({entry.red, entry.green, entry.blue});
   if (!palette.empty()) png_set_PLTE(png, info, palette.data(), int(palette.size()));
-  if (!spec.paletteAlpha.empty()) {
-    png_set_tRNS(png, info, spec.paletteAlpha.data(), int(spec.paletteAlpha.size()), nullptr);
+  if (!recipe.paletteAlpha.empty()) {
+    png_set_tRNS(png, info, recipe.paletteAlpha.data(), int(recipe.paletteAlpha.size()), nullptr);
   }
   png_color_16 transparent{};
-  if (spec.greyTransparent) {
-    transparent.gray = spec.greyTransparentValue;
+  if (recipe.greyTransparent) {
+    transparent.gray = recipe.greyTransparentValue;
     png_set_tRNS(png, info, nullptr, 0, &transparent);
   }
-  if (spec.rgbTransparent) {
-    const int scale = spec.bitDepth == 16 ? 257 : 1;
-    transparent.red = uint16_t(spec.rgbTransparentValue.red * scale);
-    transparent.green = uint16_t(spec.rgbTransparentValue.green * scale);
-    transparent.blue = uint16_t(spec.rgbTransparentValue.blue * scale);
+  if (recipe.rgbTransparent) {
+    const int scale = recipe.bitDepth == 16 ? 257 : 1;
+    transparent.red = uint16_t(recipe.rgbTransparentValue.red * scale);
+    transparent.green = uint16_t(recipe.rgbTransparentValue.green * scale);
+    transparent.blue = uint16_t(recipe.rgbTransparentValue.blue * scale);
     png_set_tRNS(png, info, nullptr, 0, &transparent);
   }
   png_write_info(png, info);
   std::vector<std::vector<uint8_t>> rows;
   std::vector<png_bytep> pointers;
-  for (int y = 0; y < spec.height; ++y) rows.push_back(makeRow(spec, y));
+  for (int y = 0; y < recipe.height; ++y) rows.push_back(makeRow(recipe, y));
   for (auto& row : rows) pointers.push_back(row.data());
   png_write_image(png, pointers.data());
   png_write_end(png, nullptr);
@@ -134,12 +134,12 @@ std::vector<uint8_t> encode(const PngSpec& spec) {
 }
 
 std::vector<uint8_t> solid(int width, int height, Rgba color, ColorType type) {
-  PngSpec spec;
-  spec.width = width;
-  spec.height = height;
-  spec.colorType = type;
-  spec.pixel = [color](int, int) { return color; };
-  return encode(spec);
+  PngRecipe recipe;
+  recipe.width = width;
+  recipe.height = height;
+  recipe.colorType = type;
+  recipe.pixel = [color](int, int) { return color; };
+  return encode(recipe);
 }
 
 }  // namespace testpng

@@ -15,7 +15,7 @@ struct Rgba {
 
 enum class ColorType { grey, greyAlpha, rgb, rgba, palette };
 
-struct PngSpec {
+struct PngRecipe {
   int width = 1;
   int height = 1;
   ColorType colorType = ColorType::rgba;
@@ -31,7 +31,7 @@ struct PngSpec {
   Rgba rgbTransparentValue;
 };
 
-std::vector<uint8_t> encode(const PngSpec& spec);
+std::vector<uint8_t> encode(const PngRecipe& recipe);
 
 // A width x height image of one colour.
 std::vector<uint8_t> solid(int width, int height, Rgba color, ColorType type = ColorType::rgba);
