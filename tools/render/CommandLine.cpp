@@ -73,8 +73,11 @@ RenderOptions parseCommandLine(int argc, char** argv) {
       options.program = static_cast<int>(parseInteger(name, takeValue(), 0, 1 << 20));
     } else if (name == "--param") {
       options.parameters.push_back(parseParameter(takeValue()));
-    } else if (name == "--editor-png") {
-      usageError("--editor-png: this build cannot draw the editor yet");
+    } else if (name == "--editor-png" || name == "--script" || name == "--commands") {
+      std::string text = takeValue();
+      if (text.empty()) usageError(name + " needs a value");
+      (name == "--editor-png" ? options.editorPngPath : name == "--script" ? options.scriptPath : options.scriptCommands) =
+          text;
     } else if (argument.size() > 1 && argument[0] == '-') {
       usageError("unknown option '" + argument + "' (see --help)");
     } else {
@@ -111,6 +114,14 @@ Options:
                         --program; VALUE is the normalised value from 0 to 1 that hosts send,
                         not the displayed text (Lumivane's Expression=0.75 shows as 75).
                         Repeatable.
+  --editor-png FILE     afterwards, save the plug-in's editor as a PNG picture: opened in a
+                        headless window before the first block, it shows the last block's
+                        meters and goniometer trace and the parameter values (Lumivane only)
+  --script FILE         afterwards, drive the editor with the commands in FILE ('-': standard
+                        input), one per line: press X Y [shift|control|alt|right|middle...],
+                        drag X1 Y1 X2 Y2 [...], wheel X Y N, key NAME [shift|control|alt...],
+                        type TEXT, idle N, shot FILE; '#' starts a comment line
+  --commands TEXT       the same commands given inline, separated by ';'
   -h, --help            show this text
 )";
 }

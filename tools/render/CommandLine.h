@@ -15,6 +15,9 @@ struct RenderOptions {
   bool doublePrecision = false;
   int program = -1;  // -1: leave the plug-in's current program
   std::vector<ParameterSetting> parameters;
+  std::string editorPngPath;   // empty: no editor picture
+  std::string scriptPath;      // editor commands from a file ("-": standard input)
+  std::string scriptCommands;  // editor commands separated by ';'
   bool showHelp = false;
 };
 

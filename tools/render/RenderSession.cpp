@@ -10,6 +10,7 @@
 #include "tools/render/AudioFileSource.h"
 #include "tools/render/BlockRenderer.h"
 #include "tools/render/DemoSignal.h"
+#include "tools/render/EditorWindow.h"
 #include "tools/render/HostCallback.h"
 #include "tools/render/OutputMeter.h"
 #include "tools/render/PluginLibrary.h"
@@ -119,6 +120,7 @@ void runRender(const RenderOptions& options) {
   StereoWavWriter output(options.outputPath, static_cast<int>(rate));
   OutputMeter meter;
   BlockRenderer renderer(plugin, options.blockSize, options.doublePrecision);
+  EditorWindow editor(plugin, options);
   plugin.dispatch(effMainsChanged, 0, 1);
   std::int64_t frames = 0;
   {
@@ -127,5 +129,6 @@ void runRender(const RenderOptions& options) {
   }
   plugin.dispatch(effMainsChanged, 0, 0);
   output.close();
+  editor.finish();
   report(plugin, options, rate, frames, meter);
 }
