@@ -186,7 +186,10 @@ bool HeadlessWindow::savePng(const char* path) const {
 }
 
 platform::PlatformColor HeadlessWindow::screenColorAt(int32_t x, int32_t y) const {
-  return screenshot().colorAt(x, y);
+  if (record->entry != nullptr && record->entry->contains(CViewPoint(x, y))) {
+    return screenshot().colorAt(x, y);
+  }
+  return record->surface != nullptr ? record->surface->colorAt(x, y) : platform::kInvalidColor;
 }
 
 platform::PlatformTextEntry* HeadlessWindow::getTextEntry() const { return record->entry; }

@@ -352,9 +352,9 @@ void RasterDevice::bitBlt(int32_t dx, int32_t dy, int32_t width, int32_t height,
                                 ? sourceImage->row(fromY)[fromX]
                                 : uint8_t(colorOfPixel(loadPixel(sourceImage, fromX, fromY)) ==
                                           from->backgroundColor);
-        uint8_t& target = destinationImage->row(y)[x];
-        target = rop == platform::kSourceCopy ? bit : rop == platform::kSourceAnd ? (target & bit)
-                                                                                : (target ^ bit);
+        uint8_t& cell = destinationImage->row(y)[x];
+        cell = rop == platform::kSourceCopy ? bit : rop == platform::kSourceAnd ? (cell & bit)
+                                                                              : (cell ^ bit);
         continue;
       }
       const uint32_t value = sourceImage->monochrome
