@@ -161,7 +161,7 @@ TEST_F(RenderToolTest, BadCommandLinesGiveOneClearLine) {
   const BadCommand cases[] = {
       {"", "no plug-in library given"},
       {"--frobnicate '" + plugin + "'", "unknown option '--frobnicate'"},
-      {"'" + plugin + "' --editor-png e.png", "--editor-png"},
+      {"'" + plugin + "' --output ''", "--output needs a file name"},
       {"'" + plugin + "' --block 0", "--block needs a whole number from 1"},
       {"'" + plugin + "' --block many", "--block needs a whole number"},
       {"'" + plugin + "' --block", "--block needs a value"},

@@ -7,6 +7,11 @@
 
 #include "tools/render/RenderError.h"
 
+namespace {
+// Frames read from the file at a time, so a small processing block does not cost a system call.
+constexpr sf_count_t kReadAheadFrames = 65536;
+}
+
 AudioFileSource::AudioFileSource(const std::string& path) : path(path) {
   struct stat status {};
   if (stat(path.c_str(), &status) != 0)
@@ -24,10 +29,18 @@ AudioFileSource::~AudioFileSource() { sf_close(file); }
 
 int AudioFileSource::read(double* mono, int frames) {
   auto channels = static_cast<std::size_t>(info.channels);
-  interleaved.resize(static_cast<std::size_t>(frames) * channels);
-  sf_count_t got = sf_readf_double(file, interleaved.data(), frames);
+  int count = 0;
+  while (count < frames && (nextFrame < framesRead || refill()))
+    mono[count++] = interleaved[nextFrame++ * channels];
+  return count;
+}
+
+bool AudioFileSource::refill() {
+  interleaved.resize(static_cast<std::size_t>(kReadAheadFrames) * static_cast<std::size_t>(info.channels));
+  sf_count_t got = sf_readf_double(file, interleaved.data(), kReadAheadFrames);
   if (sf_error(file) != SF_ERR_NO_ERROR)
     throw RenderError("reading '" + path + "' failed: " + sf_strerror(file));
-  for (sf_count_t i = 0; i < got; ++i) mono[i] = interleaved[static_cast<std::size_t>(i) * channels];
-  return static_cast<int>(got);
+  framesRead = static_cast<std::size_t>(got);
+  nextFrame = 0;
+  return got > 0;
 }

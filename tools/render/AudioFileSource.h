@@ -20,8 +20,13 @@ public:
   int read(double* mono, int frames) override;
 
 private:
+  // Reads the next large piece of the file; false at its end.
+  bool refill();
+
   std::string path;
   SF_INFO info{};
   SNDFILE* file = nullptr;
-  std::vector<double> interleaved;
+  std::vector<double> interleaved;  // the piece read ahead
+  std::size_t framesRead = 0;       // frames in that piece
+  std::size_t nextFrame = 0;        // the next one to hand out
 };

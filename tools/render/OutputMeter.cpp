@@ -3,19 +3,33 @@
 #include <cmath>
 
 void OutputMeter::add(const double* left, const double* right, int frames) {
+  if (frames <= 0) return;
+  double sumLeft = 0.0, sumRight = 0.0;
   for (int i = 0; i < frames; ++i) {
-    double l = left[i], r = right[i];
-    leftPeak = std::fmax(leftPeak, std::fabs(l));
-    rightPeak = std::fmax(rightPeak, std::fabs(r));
-    ++count;
-    double deltaLeft = l - meanLeft;
-    meanLeft += deltaLeft / static_cast<double>(count);
-    double deltaRight = r - meanRight;
-    meanRight += deltaRight / static_cast<double>(count);
-    squaresLeft += deltaLeft * (l - meanLeft);
-    squaresRight += deltaRight * (r - meanRight);
-    products += deltaLeft * (r - meanRight);
+    leftPeak = std::fmax(leftPeak, std::fabs(left[i]));
+    rightPeak = std::fmax(rightPeak, std::fabs(right[i]));
+    sumLeft += left[i];
+    sumRight += right[i];
   }
+  double blockMeanLeft = sumLeft / frames, blockMeanRight = sumRight / frames;
+  double blockSquaresLeft = 0.0, blockSquaresRight = 0.0, blockProducts = 0.0;
+  for (int i = 0; i < frames; ++i) {
+    double deviationLeft = left[i] - blockMeanLeft, deviationRight = right[i] - blockMeanRight;
+    blockSquaresLeft += deviationLeft * deviationLeft;
+    blockSquaresRight += deviationRight * deviationRight;
+    blockProducts += deviationLeft * deviationRight;
+  }
+  // Chan's merge of two sets of moments.
+  auto before = static_cast<double>(count);
+  double total = before + frames;
+  double shiftLeft = blockMeanLeft - meanLeft, shiftRight = blockMeanRight - meanRight;
+  double weight = before * frames / total;
+  squaresLeft += blockSquaresLeft + shiftLeft * shiftLeft * weight;
+  squaresRight += blockSquaresRight + shiftRight * shiftRight * weight;
+  products += blockProducts + shiftLeft * shiftRight * weight;
+  meanLeft += shiftLeft * frames / total;
+  meanRight += shiftRight * frames / total;
+  count += frames;
 }
 
 double OutputMeter::correlation() const {

@@ -14,7 +14,8 @@ public:
 
 private:
   double leftPeak = 0.0, rightPeak = 0.0;
-  // Running means and co-moments (Welford), stable over hours of audio.
+  // Means and co-moments, merged block by block (each block measured in two passes), which
+  // stays exact enough over hours of audio without a division per sample.
   std::int64_t count = 0;
   double meanLeft = 0.0, meanRight = 0.0;
   double squaresLeft = 0.0, squaresRight = 0.0, products = 0.0;

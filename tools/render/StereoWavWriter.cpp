@@ -2,6 +2,10 @@
 
 #include "tools/render/RenderError.h"
 
+namespace {
+constexpr std::size_t kBufferedFrames = 65536;
+}
+
 StereoWavWriter::StereoWavWriter(const std::string& path, int sampleRate) : path(path) {
   SF_INFO info{};
   info.samplerate = sampleRate;
@@ -16,16 +20,22 @@ StereoWavWriter::~StereoWavWriter() {
 }
 
 void StereoWavWriter::write(const double* left, const double* right, int frames) {
-  interleaved.resize(static_cast<std::size_t>(frames) * 2);
   for (int i = 0; i < frames; ++i) {
-    interleaved[2 * static_cast<std::size_t>(i)] = static_cast<float>(left[i]);
-    interleaved[2 * static_cast<std::size_t>(i) + 1] = static_cast<float>(right[i]);
+    interleaved.push_back(static_cast<float>(left[i]));
+    interleaved.push_back(static_cast<float>(right[i]));
   }
+  if (interleaved.size() >= 2 * kBufferedFrames) flush();
+}
+
+void StereoWavWriter::flush() {
+  auto frames = static_cast<sf_count_t>(interleaved.size() / 2);
   if (sf_writef_float(file, interleaved.data(), frames) != frames)
     throw RenderError("writing '" + path + "' failed: " + sf_strerror(file));
+  interleaved.clear();
 }
 
 void StereoWavWriter::close() {
+  flush();
   int result = sf_close(file);
   file = nullptr;
   if (result != 0) throw RenderError("finishing '" + path + "' failed: " + sf_error_number(result));
