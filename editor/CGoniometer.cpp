@@ -11,17 +11,6 @@ constexpr auto relaxed = std::memory_order_relaxed;
 
 const gui::CRgbColor kPointColour(0, 255, 0, 0);
 
-// extent x value truncated toward zero, low 32 bits kept: a negative product wraps to a large
-// number, which the plot then limits to the last cell. A product that cannot be converted (not a
-// number, or beyond the 64-bit range) has no position at all; it is treated as out of range too
-// rather than converted, which would be undefined.
-std::uint32_t scaledIndex(std::uint32_t extent, float value) {
-  const float product = static_cast<float>(extent) * value;
-  constexpr float kLimit = 9.2e18f;  // below 2^63
-  if (!(product > -kLimit && product < kLimit)) return 0xFFFFFFFFu;
-  return static_cast<std::uint32_t>(static_cast<std::uint64_t>(static_cast<std::int64_t>(product)));
-}
-
 std::uint32_t sideOf(gui::CBitmap* bitmap, bool wantWidth) {
   if (!bitmap) return 0;
   const std::int32_t side = wantWidth ? bitmap->getWidth() : bitmap->getHeight();
@@ -68,33 +57,6 @@ bool CGoniometer::isDirty() const { return gui::CControl::isDirty() || redrawReq
 
 void CGoniometer::clearPoints() {
   for (std::uint32_t i = 0; i < wordCount; ++i) grid[i].store(0, relaxed);
-}
-
-void CGoniometer::setColumn(float value) { column.store(scaledIndex(width, value), relaxed); }
-
-void CGoniometer::plotRow(float value) {
-  std::uint32_t y = scaledIndex(height, value);
-  if (cellCount == 0) {
-    row.store(y, relaxed);
-    return;
-  }
-  std::uint32_t x = column.load(relaxed);
-  if (x >= width) {
-    x = width - 1;
-    column.store(x, relaxed);
-  }
-  if (y >= height) y = height - 1;
-  row.store(y, relaxed);
-  markCell(y * width + x);
-}
-
-// One writer marks cells (the audio thread), so a load and a store suffice; a locked
-// read-modify-write per sample would cost more than the rest of the sample's work.
-void CGoniometer::markCell(std::uint32_t cell) {
-  std::atomic<Word>& word = grid[cell / kCellsPerWord];
-  const Word bit = Word{1} << (cell % kCellsPerWord);
-  const Word bits = word.load(relaxed);
-  if ((bits & bit) == 0) word.store(bits | bit, relaxed);
 }
 
 bool CGoniometer::isMarked(std::uint32_t x, std::uint32_t y) const {

@@ -38,11 +38,12 @@ public:
   virtual void clearPoints();
 
   // Column of the next point: width x value, truncated toward zero, low 32 bits kept (a negative
-  // product wraps to a large number); not limited here.
-  void setColumn(float value);
+  // product wraps to a large number); not limited here. Inline, like plotRow: both run once for
+  // every audio sample.
+  void setColumn(float value) { column.store(scaledIndex(width, value), std::memory_order_relaxed); }
   // Row of the point: height x value, converted the same way. Column and row at or beyond the
   // grid are limited to the last one, then that cell is marked.
-  void plotRow(float value);
+  inline void plotRow(float value);
 
   std::uint32_t getGridWidth() const { return width; }
   std::uint32_t getGridHeight() const { return height; }
@@ -55,7 +56,16 @@ private:
   using Word = std::uint64_t;
   static constexpr std::uint32_t kCellsPerWord = 64;
 
-  void markCell(std::uint32_t cell);
+  // extent x value truncated toward zero, low 32 bits kept. A product that cannot be converted
+  // (not a number, or beyond the 64-bit range) has no position at all; rather than converting it,
+  // which would be undefined, it counts as beyond the grid too.
+  static std::uint32_t scaledIndex(std::uint32_t extent, float value) {
+    const float product = static_cast<float>(extent) * value;
+    constexpr float kLimit = 9.2e18f;  // below 2^63
+    if (!(product > -kLimit && product < kLimit)) return 0xFFFFFFFFu;
+    return static_cast<std::uint32_t>(static_cast<std::uint64_t>(static_cast<std::int64_t>(product)));
+  }
+  inline void markCell(std::uint32_t cell);
 
   std::unique_ptr<std::atomic<Word>[]> grid;
   std::uint32_t cellCount;
@@ -67,3 +77,28 @@ private:
   std::uint32_t wordCount;
   std::atomic<bool> redrawRequested;
 };
+
+void CGoniometer::plotRow(float value) {
+  std::uint32_t y = scaledIndex(height, value);
+  if (cellCount == 0) {
+    row.store(y, std::memory_order_relaxed);
+    return;
+  }
+  std::uint32_t x = column.load(std::memory_order_relaxed);
+  if (x >= width) {
+    x = width - 1;
+    column.store(x, std::memory_order_relaxed);
+  }
+  if (y >= height) y = height - 1;
+  row.store(y, std::memory_order_relaxed);
+  markCell(y * width + x);
+}
+
+// One writer marks cells (the audio thread), so a load and a store suffice; a locked
+// read-modify-write per sample would cost more than the rest of the sample's work. The store is
+// made whether or not the cell was marked already: a test would be a branch the processor cannot
+// predict.
+void CGoniometer::markCell(std::uint32_t cell) {
+  std::atomic<Word>& word = grid[cell / kCellsPerWord];
+  word.store(word.load(std::memory_order_relaxed) | (Word{1} << (cell % kCellsPerWord)), std::memory_order_relaxed);
+}

@@ -4,16 +4,6 @@
 
 namespace {
 
-// The block this thread holds: which gate, the controls it handed out, and whether the block
-// counts in that gate's in-flight number (not when the editor was closed at the block's start).
-struct HeldBlock {
-  std::uint64_t serial = 0;
-  EditorControls* controls = nullptr;
-  bool counted = false;
-};
-
-thread_local HeldBlock heldBlock;
-
 std::atomic<std::uint64_t> nextSerial{1};
 
 }  // namespace
@@ -55,7 +45,7 @@ EditorControls* FeedGate::enter() {
 void FeedGate::leave() { inFlight.fetch_sub(1, std::memory_order_seq_cst); }
 
 void FeedGate::startBlock() {
-  HeldBlock& block = heldBlock;
+  HeldBlock& block = heldBlock();
   if (block.serial == serial) finishBlock();  // the previous block never finished: start afresh
   // A thread still marked as inside another gate's block (left behind unfinished) keeps that mark;
   // its calls here simply count one by one.
@@ -67,22 +57,9 @@ void FeedGate::startBlock() {
 }
 
 void FeedGate::finishBlock() {
-  HeldBlock& block = heldBlock;
+  HeldBlock& block = heldBlock();
   if (block.serial != serial) return;
   if (block.counted) leave();
   block = HeldBlock();
 }
 
-FeedGate::Visit::Visit(FeedGate& gate) : gate(gate), held(nullptr), counted(false) {
-  const HeldBlock& block = heldBlock;
-  if (block.serial == gate.serial) {
-    held = block.controls;
-  } else {
-    held = gate.enter();
-    counted = held != nullptr;
-  }
-}
-
-FeedGate::Visit::~Visit() {
-  if (counted) gate.leave();
-}

@@ -37,10 +37,21 @@ public:
   bool isDrained() const;
 
   // One feed call from any thread: the published controls, or null while the editor is closed.
+  // Inline, as it runs twice for every audio sample.
   class Visit {
   public:
-    explicit Visit(FeedGate& gate);
-    ~Visit();
+    explicit Visit(FeedGate& gate) : gate(gate), held(nullptr), counted(false) {
+      const HeldBlock& block = heldBlock();
+      if (block.serial == gate.serial) {
+        held = block.controls;
+      } else {
+        held = gate.enter();
+        counted = held != nullptr;
+      }
+    }
+    ~Visit() {
+      if (counted) gate.leave();
+    }
     Visit(const Visit&) = delete;
     Visit& operator=(const Visit&) = delete;
     EditorControls* controls() const { return held; }
@@ -56,6 +67,18 @@ public:
   void finishBlock();
 
 private:
+  // The block this thread holds: which gate, the controls it handed out, and whether the block
+  // counts in that gate's in-flight number (not when the editor was closed at the block's start).
+  struct HeldBlock {
+    std::uint64_t serial = 0;
+    EditorControls* controls = nullptr;
+    bool counted = false;
+  };
+  static HeldBlock& heldBlock() {
+    static thread_local HeldBlock block;
+    return block;
+  }
+
   EditorControls* enter();
   void leave();
 

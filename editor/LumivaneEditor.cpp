@@ -189,6 +189,17 @@ void LumivaneEditor::releaseKeptAlive() {
 }
 
 void LumivaneEditor::setParameter(VstInt32 index, float value) {
+  // The goniometer's points come twice per audio sample: their path is kept short.
+  if (index == kTagPointSide || index == kTagPointMid) {
+    FeedGate::Visit visit(feed);
+    if (EditorControls* target = visit.controls()) {
+      if (index == kTagPointSide)
+        target->goniometer->setColumn(value);
+      else
+        target->goniometer->plotRow(value);
+    }
+    return;
+  }
   if (!isFeedIndex(index)) return;
   if (index == kTagClearPoints) feed.startBlock();
   {
@@ -200,8 +211,6 @@ void LumivaneEditor::setParameter(VstInt32 index, float value) {
 
 void LumivaneEditor::routeValue(EditorControls& target, VstInt32 index, float value) {
   switch (index) {
-    case kTagPointSide: target.goniometer->setColumn(value); return;
-    case kTagPointMid: target.goniometer->plotRow(value); return;
     case kTagClearPoints: target.goniometer->clearPoints(); return;
     case kTagShowPoints: target.goniometer->setDirty(true); return;
     case kTagPeakLeft: target.leftPeakMeter->setValue(meterLevel(value)); return;
