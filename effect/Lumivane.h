@@ -11,9 +11,9 @@
 // outputs. While processing it feeds its editor with peaks, correlation and goniometer points.
 //
 // Threads: hosts set parameters from any thread while the audio thread processes. The parameter
-// values and the two taps are atomics read and written with relaxed order; everything else that
-// processing touches belongs to the audio thread. The sample rate changes only while the host
-// does not process, as the plug-in interface demands.
+// values and the two taps are atomics read and written with relaxed order, published together
+// by a change count; everything else that processing touches belongs to the audio thread. The
+// sample rate changes only while the host does not process, as the plug-in interface demands.
 class Lumivane final : public AudioEffectX {
 public:
   static constexpr VstInt32 kNumPrograms = 16;
