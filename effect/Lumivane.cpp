@@ -1,5 +1,6 @@
 #include "effect/Lumivane.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstring>
 #include <limits>
@@ -48,6 +49,12 @@ bool isParameter(VstInt32 index) { return index >= 0 && index < Lumivane::kNumPa
 inline VstInt32 readIndex(VstInt32 write, VstInt32 distance, VstInt32 length) {
   VstInt32 index = write - distance;
   return index < 0 ? index + length : index;
+}
+
+// An index moved on by steps that take it at most to the line's end, which is its start.
+inline VstInt32 advance(VstInt32 index, VstInt32 steps, VstInt32 length) {
+  index += steps;
+  return index == length ? 0 : index;
 }
 
 // A goniometer coordinate: the sum or difference limited to -2..2, mapped to 0..1. A NaN sample
@@ -323,35 +330,49 @@ void Lumivane::processSamples(const Sample* input, Sample* left, Sample* right, 
   double sumLeft = sums.left;
   double sumRight = sums.right;
 
-  for (VstInt32 i = 0; i < sampleFrames; ++i) {
+  // The samples go in runs in which no index wraps, so the inner loop only counts. A run also
+  // ends when a parameter changes (after at least one sample, so a host that changes them
+  // without pause cannot stall processing); the next run starts with the new values.
+  for (VstInt32 done = 0; done < sampleFrames;) {
     if (parameterGeneration.load(std::memory_order_acquire) != settings.generation)
       settings = mixSettings(preDelayWrite, expressionWrite);
+    VstInt32 run = std::min({sampleFrames - done, length1 - preDelayWrite, length2 - expressionWrite,
+                             length1 - settings.read1, length2 - settings.read2});
+    const double* preDelayRead = preDelayLine + settings.read1;
+    const double* expressionRead = expressionLine + settings.read2;
+    double* preDelayStore = preDelayLine + preDelayWrite;
+    double* expressionStore = expressionLine + expressionWrite;
 
-    double x = input[i];
-    double preDelayed = settings.readsPreDelayLine ? preDelayLine[settings.read1] : x;
-    double expressed = settings.readsExpressionLine ? expressionLine[settings.read2] : x;
-    double l = settings.dry * x + settings.wet * (preDelayed + settings.crossFeed * expressed);
-    double r = settings.dry * x + settings.wet * (expressed + settings.crossFeed * l);
-    double outLeft = settings.mix * l;
-    double outRight = settings.mix * r;
+    VstInt32 i = 0;
+    for (; i < run; ++i) {
+      if (i > 0 && parameterGeneration.load(std::memory_order_acquire) != settings.generation) break;
+      double x = input[done + i];
+      double preDelayed = settings.readsPreDelayLine ? preDelayRead[i] : x;
+      double expressed = settings.readsExpressionLine ? expressionRead[i] : x;
+      double l = settings.dry * x + settings.wet * (preDelayed + settings.crossFeed * expressed);
+      double r = settings.dry * x + settings.wet * (expressed + settings.crossFeed * l);
+      double outLeft = settings.mix * l;
+      double outRight = settings.mix * r;
 
-    expressionLine[expressionWrite] = x;
-    preDelayLine[preDelayWrite] = x;
-    left[i] = static_cast<Sample>(outLeft);
-    right[i] = static_cast<Sample>(outRight);
-    if (++preDelayWrite == length1) preDelayWrite = 0;
-    if (++expressionWrite == length2) expressionWrite = 0;
-    if (++settings.read1 == length1) settings.read1 = 0;
-    if (++settings.read2 == length2) settings.read2 = 0;
+      expressionStore[i] = x;
+      preDelayStore[i] = x;
+      left[done + i] = static_cast<Sample>(outLeft);
+      right[done + i] = static_cast<Sample>(outRight);
 
-    followerLeft = raisePeak(followerLeft, outLeft) * decay;
-    followerRight = raisePeak(followerRight, outRight) * decay;
-    sumLeft += outLeft;
-    sumRight += outRight;
-    if constexpr (keepsPoints) {
-      pointsLeft[i] = outLeft;
-      pointsRight[i] = outRight;
+      followerLeft = raisePeak(followerLeft, outLeft) * decay;
+      followerRight = raisePeak(followerRight, outRight) * decay;
+      sumLeft += outLeft;
+      sumRight += outRight;
+      if constexpr (keepsPoints) {
+        pointsLeft[done + i] = outLeft;
+        pointsRight[done + i] = outRight;
+      }
     }
+    preDelayWrite = advance(preDelayWrite, i, length1);
+    expressionWrite = advance(expressionWrite, i, length2);
+    settings.read1 = advance(settings.read1, i, length1);
+    settings.read2 = advance(settings.read2, i, length2);
+    done += i;
   }
 
   write1 = preDelayWrite;
