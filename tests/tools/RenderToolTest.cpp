@@ -70,8 +70,9 @@ protected:
   std::string path(const std::string& name) const { return directory + "/" + name; }
 
   ToolRun render(const std::string& arguments) {
-    std::string command = std::string("'") + LUMIVANE_RENDER_PATH + "' " + arguments + " >'" + path("out.txt") +
-                          "' 2>'" + path("err.txt") + "' </dev/null";
+    // Run inside the test's own directory, so that nothing can land where the tests were started.
+    std::string command = "cd '" + directory + "' && '" + std::string(LUMIVANE_RENDER_PATH) + "' " + arguments +
+                          " >'" + path("out.txt") + "' 2>'" + path("err.txt") + "' </dev/null";
     int status = std::system(command.c_str());
     return {WIFEXITED(status) ? WEXITSTATUS(status) : -1, readFile(path("out.txt")), readFile(path("err.txt"))};
   }
