@@ -74,6 +74,8 @@ TEST_F(LumivaneEditorTest, DraggingKnobSixIsOneGestureOnParameterFive) {
     EXPECT_EQ(gestures[i].index, 5);
   }
   EXPECT_NEAR(parameter(5), 0.7017f, 0.005f);
+  // The drag loop kept the host's idle time flowing.
+  EXPECT_FALSE(RecordingHost::callsOf({audioMasterIdle}).empty());
   EXPECT_FLOAT_EQ(gestures[gestures.size() - 2].value, parameter(5));
   session->idle(1);
   EXPECT_EQ(fieldText(controls().textFields[5]), std::to_string(std::lround(parameter(5) * 100.0f)));
