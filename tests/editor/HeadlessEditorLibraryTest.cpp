@@ -233,6 +233,7 @@ TEST_F(RenderEditorTest, BadScriptsAndPluginsGiveOneClearLine) {
       {"--script '" + path("bad.txt") + "'", 2, "line 3: notches must be a number"},
       {"--script '" + path("missing.txt") + "'", 2, "cannot read the script"},
       {"--editor-png", 2, "--editor-png needs a value"},
+      {"--editor-png --double", 2, "--editor-png needs a file name, not the option '--double'"},
       {"--commands 'shot /nonexistent-directory/x.png'", 1, "cannot write the editor picture"},
   };
   for (const BadScript& bad : cases) {

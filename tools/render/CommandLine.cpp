@@ -76,6 +76,10 @@ RenderOptions parseCommandLine(int argc, char** argv) {
     } else if (name == "--editor-png" || name == "--script" || name == "--commands") {
       std::string text = takeValue();
       if (text.empty()) usageError(name + " needs a value");
+      // An option where the file name belongs means the name was forgotten ("-" alone is
+      // standard input for --script).
+      if (name != "--commands" && text.size() > 1 && text[0] == '-')
+        usageError(name + " needs a file name, not the option '" + text + "'");
       (name == "--editor-png" ? options.editorPngPath : name == "--script" ? options.scriptPath : options.scriptCommands) =
           text;
     } else if (argument.size() > 1 && argument[0] == '-') {
