@@ -172,13 +172,14 @@ void LumivaneEditor::close() {
 // The controls outlive the frame by one reference each; only their values and the goniometer's
 // grid are touched by the feed, never the frame they belonged to.
 void LumivaneEditor::keepAlive(const EditorControls& closing) {
+  const std::size_t earlier = keptAlive.size();
   gui::CView* views[] = {closing.leftPeakMeter, closing.rightPeakMeter, closing.correlationMeter,
                          closing.goniometer, closing.overlay};
-  keptAlive.reserve(keptAlive.size() + 2 * EditorControls::kParameterCount + 5);
+  keptAlive.reserve(earlier + 2 * EditorControls::kParameterCount + 5);
   for (gui::CView* view : closing.knobs) keptAlive.push_back(view);
   for (gui::CView* view : closing.textFields) keptAlive.push_back(view);
   for (gui::CView* view : views) keptAlive.push_back(view);
-  for (gui::CView* view : keptAlive) view->addReference();
+  for (std::size_t i = earlier; i < keptAlive.size(); ++i) keptAlive[i]->addReference();
 }
 
 void LumivaneEditor::releaseKeptAlive() {

@@ -151,6 +151,10 @@ TEST(EditorCloseRace, ABlockNeverFinishedNeitherHangsCloseNorLosesItsControls) {
   EXPECT_GE(waited, LumivaneEditor::kClosePatience);
   EXPECT_LT(waited, LumivaneEditor::kClosePatience + std::chrono::seconds(2));
   EXPECT_EQ(editor.getControls(), nullptr);
+  // Another window while the block still holds the first one's controls: its close waits again.
+  session = HeadlessEditorSession::open(effect.getEffectRecord());
+  ASSERT_TRUE(session);
+  session->close();
 
   stage.store(2);
   stray.join();
