@@ -5,9 +5,9 @@
 #include <cstdlib>
 #include <vector>
 
+#include "editor/EffectRecordProbe.h"
 #include "gui/platform/raster/HeadlessWindow.h"
 #include "gui/platform/raster/RasterInput.h"
-#include "host/AudioEffect.h"
 #include "host/VstInterface.h"
 
 using gui::CViewPoint;
@@ -29,18 +29,8 @@ constexpr float kMaxNotches = 273.0f;  // 273 x 120 still fits the message's sig
 
 constexpr gui::MouseButtonState kButtonBits = gui::kLeftButton | gui::kMiddleButton | gui::kRightButton;
 
-// An effect made by this very library: every one shares the record functions of AudioEffect, so
-// its dispatcher is the one a minimal effect of our own gets.
-class RecordProbe : public AudioEffect {
-public:
-  RecordProbe() : AudioEffect(nullptr, 0, 0) {}
-  void processReplacing(float**, float**, VstInt32) override {}
-};
-
-bool isOurEffect(AEffect* effect) {
-  static const AEffectDispatcherProc ourDispatcher = RecordProbe().getEffectRecord()->dispatcher;
-  return effect && effect->magic == kEffectMagic && effect->object && effect->dispatcher == ourDispatcher &&
-         (effect->flags & effFlagsHasEditor) != 0;
+bool isOurEffectWithEditor(AEffect* effect) {
+  return EffectRecordProbe::isFromThisLibrary(effect) && (effect->flags & effFlagsHasEditor) != 0;
 }
 
 VstIntPtr dispatch(AEffect* effect, VstInt32 opcode, void* ptr = nullptr) {
@@ -50,7 +40,7 @@ VstIntPtr dispatch(AEffect* effect, VstInt32 opcode, void* ptr = nullptr) {
 }  // namespace
 
 std::unique_ptr<HeadlessEditorSession> HeadlessEditorSession::open(AEffect* effect) {
-  if (!isOurEffect(effect)) return nullptr;
+  if (!isOurEffectWithEditor(effect)) return nullptr;
   ERect* rect = nullptr;
   if (dispatch(effect, effEditGetRect, &rect) == 0 || !rect) return nullptr;
   const std::int32_t width = rect->right - rect->left;
