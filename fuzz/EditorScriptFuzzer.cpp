@@ -1,10 +1,11 @@
 // lumivane-render's editor script parser takes any text: a list of commands or a one-line error,
-// never a crash. The parser's source is compiled in here, as the tool is not a library.
+// never a crash. The parser's sources are compiled in here, as the tool is not a library.
 #include <cstddef>
 #include <cstdint>
 #include <string>
 
 #include "tools/render/EditorScript.cpp"
+#include "tools/render/ScriptLineReader.cpp"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   try {

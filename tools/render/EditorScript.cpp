@@ -1,14 +1,12 @@
 #include "tools/render/EditorScript.h"
 
-#include <cerrno>
-#include <cmath>
-#include <cstdlib>
 #include <fstream>
 #include <iostream>
 #include <sstream>
 
 #include "editor/HeadlessEditorApi.h"
 #include "tools/render/RenderError.h"
+#include "tools/render/ScriptLineReader.h"
 
 namespace {
 
@@ -29,53 +27,7 @@ constexpr NamedKey kKeys[] = {
 };
 constexpr std::int32_t kKeyShift = 1, kKeyAlternate = 2, kKeyControl = 8;
 
-class LineReader {
-public:
-  LineReader(const std::string& text, int line, const std::string& origin) : words(text), line(line), origin(origin) {}
-
-  [[noreturn]] void fail(const std::string& message) const {
-    throw RenderError(origin + " line " + std::to_string(line) + ": " + message, 2);
-  }
-  bool next(std::string& word) { return static_cast<bool>(words >> word); }
-  std::string need(const char* what) {
-    std::string word;
-    if (!next(word)) fail(std::string("missing ") + what);
-    return word;
-  }
-  long integer(const char* what, long low, long high) {
-    std::string word = need(what);
-    errno = 0;
-    char* end = nullptr;
-    long value = std::strtol(word.c_str(), &end, 10);
-    if (*end != '\0' || errno != 0 || value < low || value > high)
-      fail(std::string(what) + " must be a whole number from " + std::to_string(low) + " to " + std::to_string(high) +
-           ", not '" + word + "'");
-    return value;
-  }
-  double number(const char* what, double limit) {
-    std::string word = need(what);
-    char* end = nullptr;
-    double value = std::strtod(word.c_str(), &end);
-    if (*end != '\0' || !(std::fabs(value) <= limit))
-      fail(std::string(what) + " must be a number from " + std::to_string(-limit) + " to " + std::to_string(limit) +
-           ", not '" + word + "'");
-    return value;
-  }
-  // Everything after the command word and one space, as typed.
-  std::string rest() {
-    std::string remaining;
-    std::getline(words, remaining);
-    if (!remaining.empty() && remaining[0] == ' ') remaining.erase(0, 1);
-    return remaining;
-  }
-
-private:
-  std::istringstream words;
-  int line;
-  const std::string& origin;
-};
-
-std::int32_t mouseButtons(LineReader& reader) {
+std::int32_t mouseButtons(ScriptLineReader& reader) {
   std::int32_t buttons = LUMIVANE_BUTTON_LEFT;
   std::string word;
   while (reader.next(word)) {
@@ -89,7 +41,7 @@ std::int32_t mouseButtons(LineReader& reader) {
   return buttons;
 }
 
-void readKey(LineReader& reader, EditorCommand& command) {
+void readKey(ScriptLineReader& reader, EditorCommand& command) {
   std::string name = reader.need("key name");
   bool known = false;
   for (const NamedKey& key : kKeys) {
@@ -112,12 +64,12 @@ void readKey(LineReader& reader, EditorCommand& command) {
   }
 }
 
-void noMoreWords(LineReader& reader) {
+void noMoreWords(ScriptLineReader& reader) {
   std::string word;
   if (reader.next(word)) reader.fail("unexpected '" + word + "'");
 }
 
-EditorCommand readCommand(LineReader& reader, const std::string& verb, int line) {
+EditorCommand readCommand(ScriptLineReader& reader, const std::string& verb, int line) {
   EditorCommand command;
   command.line = line;
   auto coordinate = [&](const char* what) { return static_cast<std::int32_t>(reader.integer(what, -kMaxCoordinate, kMaxCoordinate)); };
@@ -169,7 +121,7 @@ EditorScript EditorScript::parse(const std::string& source, const std::string& o
     // Only whole comment lines: '#' may be typed into a field.
     std::size_t first = text.find_first_not_of(" \t");
     if (first == std::string::npos || text[first] == '#') continue;
-    LineReader reader(text.substr(first), line, origin);
+    ScriptLineReader reader(text.substr(first), line, origin);
     std::string verb = reader.need("command");
     script.list.push_back(readCommand(reader, verb, line));
   }
