@@ -6,8 +6,11 @@
 #include <memory>
 
 #include "editor/AEffGUIEditor.h"
+#include "editor/HeadlessEditorSession.h"
+#include "editor/LumivaneEditor.h"
 #include "effect/Lumivane.h"
 #include "gui/CFrame.h"
+#include "gui/controls/CVuMeter.h"
 #include "gui/platform/raster/RasterClock.h"
 #include "tests/editor/RecordingHost.h"
 
@@ -126,6 +129,33 @@ TEST(EditorBase, GestureEndsReachTheHostWithTheParameterIndex) {
   editor->AEffGUIEditor::endEdit(4);
   const std::vector<RecordingHost::Call> expected = {{audioMasterBeginEdit, 4, 0.0f}, {audioMasterEndEdit, 4, 0.0f}};
   EXPECT_EQ(RecordingHost::gestures(), expected);
+}
+
+}  // namespace
+
+namespace {
+
+// A host that answers every request for idle time with an editor idle of its own, as some do.
+AEffect* idlingHostTarget = nullptr;
+VstIntPtr VSTCALLBACK idlingHost(AEffect*, VstInt32 opcode, VstInt32, VstIntPtr, void*, float) {
+  if (opcode == audioMasterVersion) return kVstVersion;
+  if (opcode == audioMasterIdle && idlingHostTarget)
+    idlingHostTarget->dispatcher(idlingHostTarget, effEditIdle, 0, 0, nullptr, 0.0f);
+  return 0;
+}
+
+TEST_F(ManualClockTest, AnIdleFromInsideTheHostsIdleTimeDrawsNothing) {
+  RasterClock::useManualTime(1000);
+  Lumivane effect(idlingHost);
+  auto session = HeadlessEditorSession::open(effect.getEffectRecord());
+  ASSERT_TRUE(session);
+  idlingHostTarget = effect.getEffectRecord();
+  auto& editor = *static_cast<LumivaneEditor*>(effect.getEditor());
+  const gui::CVuMeter& meter = *editor.getControls()->leftPeakMeter;
+  const float shown = meter.getOldValue();  // after the first paint
+  editor.serviceIdle();                     // due at once: one redraw, then the host's idle time
+  idlingHostTarget = nullptr;
+  EXPECT_NEAR(meter.getOldValue(), shown - 0.1f, 1e-6f);
 }
 
 }  // namespace
