@@ -300,9 +300,12 @@ void Lumivane::processBlock(Sample** inputs, Sample** outputs, VstInt32 sampleFr
   double pointsLeft[kChunk];
   double pointsRight[kChunk];
   BlockSums sums;
+  // Without an editor the feed goes nowhere: only the peak followers, which an editor opened
+  // later shows, are kept up; the points and the correlation are not worked out at all.
+  const bool feedsEditor = editor != nullptr;
   for (VstInt32 done = 0, frames = 0; done < sampleFrames; done += frames) {
     frames = sampleFrames - done < kChunk ? sampleFrames - done : kChunk;
-    if (editor) {
+    if (feedsEditor) {
       processSamples<Sample, true>(input + done, left + done, right + done, frames, sums, pointsLeft, pointsRight);
       sendPoints(pointsLeft, pointsRight, frames);
     } else {
@@ -310,13 +313,13 @@ void Lumivane::processBlock(Sample** inputs, Sample** outputs, VstInt32 sampleFr
     }
     flushPeaks();
   }
-  sendBlockEnd(left, right, sampleFrames, sums);
+  if (feedsEditor) sendBlockEnd(left, right, sampleFrames, sums);
 }
 
 // The per-sample work: both taps read before the input is written (so in-place buffers and a
-// zero distance work), the cross-fed mix, the peak followers and the block sums. The outputs
-// are also kept at full precision for the goniometer when it is fed.
-template <typename Sample, bool keepsPoints>
+// zero distance work), the cross-fed mix and the peak followers; for an editor also the block
+// sums and the outputs at full precision, for the correlation and the goniometer.
+template <typename Sample, bool feedsEditor>
 void Lumivane::processSamples(const Sample* input, Sample* left, Sample* right, VstInt32 sampleFrames,
                               BlockSums& sums, double* pointsLeft, double* pointsRight) {
   double* preDelayLine = line1.get();
@@ -361,9 +364,9 @@ void Lumivane::processSamples(const Sample* input, Sample* left, Sample* right, 
 
       followerLeft = raisePeak(followerLeft, outLeft) * decay;
       followerRight = raisePeak(followerRight, outRight) * decay;
-      sumLeft += outLeft;
-      sumRight += outRight;
-      if constexpr (keepsPoints) {
+      if constexpr (feedsEditor) {
+        sumLeft += outLeft;
+        sumRight += outRight;
         pointsLeft[done + i] = outLeft;
         pointsRight[done + i] = outRight;
       }

@@ -67,7 +67,7 @@ private:
 
   template <typename Sample>
   void processBlock(Sample** inputs, Sample** outputs, VstInt32 sampleFrames);
-  template <typename Sample, bool keepsPoints>
+  template <typename Sample, bool feedsEditor>
   void processSamples(const Sample* input, Sample* left, Sample* right, VstInt32 sampleFrames, BlockSums& sums,
                       double* pointsLeft, double* pointsRight);
   void sendPoints(const double* left, const double* right, VstInt32 sampleFrames);
