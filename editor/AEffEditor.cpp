@@ -1,5 +1,7 @@
 #include "editor/AEffEditor.h"
 
+#include "effect/ValueTag.h"
+
 AEffEditor::AEffEditor(AudioEffect* effect) : effect(effect), systemWindow(nullptr) {}
 
 AEffEditor::~AEffEditor() = default;
@@ -31,3 +33,12 @@ bool AEffEditor::onWheel(float) { return false; }
 bool AEffEditor::setKnobMode(VstInt32) { return false; }
 
 void AEffEditor::setParameter(VstInt32, float) {}
+
+void AEffEditor::setPoints(const float* side, const float* mid, VstInt32 count) {
+  for (VstInt32 i = 0; i < count; ++i) {
+    setParameter(kTagPointSide, side[i]);
+    setParameter(kTagPointMid, mid[i]);
+  }
+}
+
+bool AEffEditor::takesDisplayFeed() const { return true; }

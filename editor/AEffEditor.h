@@ -27,6 +27,15 @@ public:
   // (peaks, correlation, goniometer points) from the audio thread while it processes. Must be
   // cheap and must not block: it runs inside the audio callback.
   virtual void setParameter(VstInt32 index, float value);
+  // The goniometer points of a run of audio samples, in sample order: for each i the same as
+  // setParameter(12, side[i]) followed by setParameter(13, mid[i]), which is what this default
+  // does. The effect hands its points over a run at a time, so that an editor can take a whole
+  // run in one call instead of two calls per sample.
+  virtual void setPoints(const float* side, const float* mid, VstInt32 count);
+  // Asked by the effect on the audio thread at the start of each block: whether the display feed
+  // would reach anything. An editor whose window is closed drops the feed anyway, and saying so
+  // spares the audio thread its cost. Must be cheap and thread-safe; this default says yes.
+  virtual bool takesDisplayFeed() const;
 
 protected:
   AudioEffect* effect;  // not owned: the effect owns this editor

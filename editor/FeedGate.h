@@ -33,6 +33,8 @@ public:
   // Editor thread: stops new feed calls from reaching the published controls and waits at most
   // `patience` until no call holds them any more. True: the controls may be destroyed.
   bool shut(std::chrono::milliseconds patience);
+  // Controls are published: an editor window is open and takes the feed.
+  bool isPublished() const { return published.load(std::memory_order_relaxed) != nullptr; }
   // No call holds any controls now (after shut: none ever will again).
   bool isDrained() const;
 

@@ -210,6 +210,19 @@ void LumivaneEditor::setParameter(VstInt32 index, float value) {
   if (index == kTagShowPoints) feed.finishBlock();
 }
 
+void LumivaneEditor::setPoints(const float* side, const float* mid, VstInt32 count) {
+  FeedGate::Visit visit(feed);
+  EditorControls* target = visit.controls();
+  if (!target) return;
+  CGoniometer* goniometer = target->goniometer;
+  for (VstInt32 i = 0; i < count; ++i) {
+    goniometer->setColumn(side[i]);
+    goniometer->plotRow(mid[i]);
+  }
+}
+
+bool LumivaneEditor::takesDisplayFeed() const { return feed.isPublished(); }
+
 void LumivaneEditor::routeValue(EditorControls& target, VstInt32 index, float value) {
   switch (index) {
     case kTagClearPoints: target.goniometer->clearPoints(); return;

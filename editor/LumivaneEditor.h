@@ -40,6 +40,10 @@ public:
   // Shuts the feed off, then destroys the window and every control.
   void close() override;
   void setParameter(VstInt32 index, float value) override;
+  // A run of goniometer points through one pass of the feed gate.
+  void setPoints(const float* side, const float* mid, VstInt32 count) override;
+  // Only while a window is open and its controls are published to the feed.
+  bool takesDisplayFeed() const override;
   // The frame reports gestures by control tag; the host hears the parameter index.
   void beginEdit(VstInt32 tag) override;
   void endEdit(VstInt32 tag) override;

@@ -285,7 +285,12 @@ Lumivane::MixSettings Lumivane::mixSettings(VstInt32 preDelayWrite, VstInt32 exp
 
 template <typename Sample>
 void Lumivane::processBlock(Sample** inputs, Sample** outputs, VstInt32 sampleFrames) {
-  setParameter(kTagClearPoints, 0.0f);
+  // Without an editor that takes the feed (none, or its window is closed) the feed goes nowhere:
+  // only the peak followers, which a window opened later shows, are kept up; the block's tags,
+  // points and correlation are not worked out at all. The answer holds for the whole block, so
+  // an editor sees every block it takes from its start to its end.
+  const bool feedsEditor = editor != nullptr && editor->takesDisplayFeed();
+  if (feedsEditor) setParameter(kTagClearPoints, 0.0f);
   // A host that hands over no buffers gets an empty block rather than a crash.
   if (!inputs || !outputs || !inputs[0] || !outputs[0] || !outputs[1]) sampleFrames = 0;
   const Sample* input = sampleFrames > 0 ? inputs[0] : nullptr;
@@ -296,15 +301,11 @@ void Lumivane::processBlock(Sample** inputs, Sample** outputs, VstInt32 sampleFr
   // the editor, in sample order; keeping those calls out of the sample loop keeps the loop's
   // state in registers. And the peaks are flushed after each chunk: far too short a time for a
   // peak above the floor to decay into subnormal numbers, however long the block.
-  constexpr VstInt32 kChunk = 256;
-  double pointsLeft[kChunk];
-  double pointsRight[kChunk];
+  double pointsLeft[kFeedChunk];
+  double pointsRight[kFeedChunk];
   BlockSums sums;
-  // Without an editor the feed goes nowhere: only the peak followers, which an editor opened
-  // later shows, are kept up; the points and the correlation are not worked out at all.
-  const bool feedsEditor = editor != nullptr;
   for (VstInt32 done = 0, frames = 0; done < sampleFrames; done += frames) {
-    frames = sampleFrames - done < kChunk ? sampleFrames - done : kChunk;
+    frames = sampleFrames - done < kFeedChunk ? sampleFrames - done : kFeedChunk;
     if (feedsEditor) {
       processSamples<Sample, true>(input + done, left + done, right + done, frames, sums, pointsLeft, pointsRight);
       sendPoints(pointsLeft, pointsRight, frames);
@@ -386,14 +387,17 @@ void Lumivane::processSamples(const Sample* input, Sample* left, Sample* right, 
   sums.right = sumRight;
 }
 
-// One goniometer point per sample: its horizontal position (tag 12), then the tag that plots it.
-// These go straight to the editor, which is all setParameter does with tags above the
-// parameters; it saves the busiest path of the feed one call per point.
+// One goniometer point per sample: its horizontal position (tag 12) and the coordinate that plots
+// it (tag 13), handed to the editor a run at a time. They go straight to the editor, which is
+// all setParameter does with tags above the parameters.
 void Lumivane::sendPoints(const double* left, const double* right, VstInt32 sampleFrames) {
+  float side[kFeedChunk];
+  float mid[kFeedChunk];
   for (VstInt32 i = 0; i < sampleFrames; ++i) {
-    forwardToEditor(kTagPointSide, goniometerCoordinate(left[i] - right[i]));
-    forwardToEditor(kTagPointMid, goniometerCoordinate(left[i] + right[i]));
+    side[i] = goniometerCoordinate(left[i] - right[i]);
+    mid[i] = goniometerCoordinate(left[i] + right[i]);
   }
+  if (editor) editor->setPoints(side, mid, sampleFrames);
 }
 
 // Peaks below the floor become 0; infinite ones (from infinite input) become the largest value

@@ -26,6 +26,8 @@ public:
   // Peak followers below this are zero. Far under anything a meter shows, far above the
   // subnormal numbers that an endless decay would otherwise reach and that are slow to compute.
   static constexpr double kPeakFloor = 1e-15;
+  // Samples processed between two hand-overs of goniometer points and two peak flushes.
+  static constexpr VstInt32 kFeedChunk = 256;
 
   explicit Lumivane(audioMasterCallback hostCallback);
   ~Lumivane() override;

@@ -193,6 +193,32 @@ TEST_F(DisplayFeedTest, WithoutAnEditorTheSoundIsTheSame) {
   EXPECT_EQ(alone.getPeakLeft(), effect.getPeakLeft());
 }
 
+TEST_F(DisplayFeedTest, AnEditorThatTakesNoFeedGetsParametersOnlyAndTheSameSound) {
+  std::vector<float> input(700);
+  for (std::size_t i = 0; i < input.size(); ++i) input[i] = std::sin(0.02f * static_cast<float>(i));
+  Lumivane twin(nullptr);
+  twin.setEditor(nullptr);
+  editor->takesFeed = false;
+  std::vector<float> right;
+  std::vector<float> left = run(input, &right);
+  EXPECT_TRUE(editor->values.empty());
+
+  std::vector<float> twinLeft(input.size()), twinRight(input.size());
+  float* inputs[] = {input.data()};
+  float* outputs[] = {twinLeft.data(), twinRight.data()};
+  twin.processReplacing(inputs, outputs, static_cast<VstInt32>(input.size()));
+  EXPECT_EQ(left, twinLeft);
+  EXPECT_EQ(right, twinRight);
+
+  // The window opens: the next block is fed whole, with the peaks kept up meanwhile.
+  editor->takesFeed = true;
+  run(std::vector<float>(3, 0.0f));
+  EXPECT_EQ(editor->indices(), (std::vector<VstInt32>{10, 12, 13, 12, 13, 12, 13, 9, 7, 8, 11}));
+  EXPECT_GT(last(kTagPeakLeft), 0.0f);
+  effect.setParameter(kTagWet, 0.5f);
+  EXPECT_EQ(editor->indices().back(), kTagWet);
+}
+
 TEST_F(DisplayFeedTest, ProgramChangesReachTheEditorAsParameterValues) {
   effect.setProgram(2);
   EXPECT_EQ(editor->indices(), (std::vector<VstInt32>{0, 1, 2, 3, 4, 5}));

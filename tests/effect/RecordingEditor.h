@@ -45,6 +45,7 @@ public:
     return answer;
   }
   void setParameter(VstInt32 index, float value) override { values.push_back({index, value}); }
+  bool takesDisplayFeed() const override { return takesFeed; }
 
   std::vector<VstInt32> indices() const {
     std::vector<VstInt32> result;
@@ -59,6 +60,7 @@ public:
   }
 
   bool answer;
+  bool takesFeed = true;  // false: like an editor whose window is closed
   bool* destroyed;
   ERect rectangle{0, 0, 160, 752};
   int idles = 0;
