@@ -14,7 +14,10 @@ DemoSignal::DemoSignal() : samples(static_cast<std::size_t>(kSeconds * kRate), 0
   for (std::size_t i = 0; i < sizeof notes / sizeof notes[0]; ++i)
     addPluck(0.1 + 0.3 * static_cast<double>(i), notes[i], 0.45);
   for (double at : {3.0, 3.25, 3.5}) addClick(at, 0.8);
-  addSweep(3.8, 2.0, 0.3);
+  addSweep(3.8, 1.4, 0.3);
+  // It ends on a held chord, so whatever the render shows last (the editor's meters and
+  // goniometer trace) shows sound rather than silence.
+  for (double frequency : {110.0, 164.81, 220.0}) addTone(5.2, kSeconds - 5.2, frequency, 0.3);
 }
 
 // A plucked string: a burst of noise circulating in a delay of one period, averaged as it
@@ -52,6 +55,16 @@ void DemoSignal::addSweep(double startSeconds, double seconds, double level) {
     double phase = 2.0 * kPi * from * seconds / growth * (std::exp(growth * t / seconds) - 1.0);
     double fade = std::fmin(1.0, std::fmin(t, seconds - t) / 0.05);
     samples[start + i] += level * fade * std::sin(phase);
+  }
+}
+
+// A steady sine that fades in and is still sounding at the end of the signal.
+void DemoSignal::addTone(double startSeconds, double seconds, double frequency, double level) {
+  auto start = static_cast<std::size_t>(startSeconds * kRate);
+  auto length = static_cast<std::size_t>(seconds * kRate);
+  for (std::size_t i = 0; i < length && start + i < samples.size(); ++i) {
+    double t = static_cast<double>(i) / kRate;
+    samples[start + i] += level * std::fmin(1.0, t / 0.1) * std::sin(2.0 * kPi * frequency * t);
   }
 }
 

@@ -4,7 +4,7 @@
 #include "tools/render/SignalSource.h"
 
 // About six seconds of mono test music at 44100 Hz, made on the spot: a phrase of plucked
-// strings, a few clicks, and a sine sweep from 100 Hz to 8 kHz. It shows the widening on
+// strings, a few clicks, a sine sweep from 100 Hz to 8 kHz and a held chord. It shows the widening on
 // sustained tones, on transients and across the spectrum.
 class DemoSignal : public SignalSource {
 public:
@@ -18,6 +18,7 @@ private:
   void addPluck(double startSeconds, double frequency, double level);
   void addClick(double atSeconds, double level);
   void addSweep(double startSeconds, double seconds, double level);
+  void addTone(double startSeconds, double seconds, double frequency, double level);
 
   std::vector<double> samples;
   std::size_t position = 0;
