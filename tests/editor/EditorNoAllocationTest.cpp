@@ -3,9 +3,6 @@
 // the global allocation functions with counting ones, so it is a program of its own.
 #include <gtest/gtest.h>
 
-#include <atomic>
-#include <cstdlib>
-#include <new>
 #include <vector>
 
 #include "editor/HeadlessEditorSession.h"
@@ -13,48 +10,10 @@
 #include "gui/controls/CVuMeter.h"
 #include "effect/Lumivane.h"
 #include "tests/editor/RecordingHost.h"
+#include "tests/support/CountAllocations.h"
 
 namespace {
 
-std::atomic<bool> counting{false};
-std::atomic<long> allocations{0};
-
-void* allocate(std::size_t size) {
-  if (counting.load(std::memory_order_relaxed)) allocations.fetch_add(1, std::memory_order_relaxed);
-  if (void* memory = std::malloc(size == 0 ? 1 : size)) return memory;
-  throw std::bad_alloc();
-}
-
-}  // namespace
-
-void* operator new(std::size_t size) { return allocate(size); }
-void* operator new[](std::size_t size) { return allocate(size); }
-void* operator new(std::size_t size, const std::nothrow_t&) noexcept {
-  try {
-    return allocate(size);
-  } catch (...) {
-    return nullptr;
-  }
-}
-void* operator new[](std::size_t size, const std::nothrow_t& tag) noexcept { return operator new(size, tag); }
-void operator delete(void* memory) noexcept { std::free(memory); }
-void operator delete[](void* memory) noexcept { std::free(memory); }
-void operator delete(void* memory, std::size_t) noexcept { std::free(memory); }
-void operator delete[](void* memory, std::size_t) noexcept { std::free(memory); }
-void operator delete(void* memory, const std::nothrow_t&) noexcept { std::free(memory); }
-void operator delete[](void* memory, const std::nothrow_t&) noexcept { std::free(memory); }
-
-namespace {
-
-class CountAllocations {
-public:
-  CountAllocations() {
-    allocations.store(0);
-    counting.store(true);
-  }
-  ~CountAllocations() { counting.store(false); }
-  long count() const { return allocations.load(); }
-};
 
 TEST(EditorNoAllocation, TheCountingAllocatorSeesAllocations) {
   CountAllocations scope;

@@ -3,48 +3,12 @@
 
 #include <gtest/gtest.h>
 
-#include <cstdlib>
-#include <new>
 
 #include "gui/CBitmap.h"
 #include "gui/COffscreenContext.h"
 #include "tests/gui/FrameSupport.h"
 #include "tests/gui/PngEncoder.h"
-
-// The replacements below pair malloc with free themselves; GCC cannot see that through the
-// inlined operator calls.
-#if defined(__GNUC__) && !defined(__clang__)
-#pragma GCC diagnostic ignored "-Wmismatched-new-delete"
-#endif
-
-namespace {
-
-thread_local bool counting = false;
-thread_local long allocations = 0;
-
-void* allocate(std::size_t size) {
-  if (counting) ++allocations;
-  void* memory = std::malloc(size == 0 ? 1 : size);
-  if (memory == nullptr) throw std::bad_alloc();
-  return memory;
-}
-
-}  // namespace
-
-void* operator new(std::size_t size) { return allocate(size); }
-void* operator new[](std::size_t size) { return allocate(size); }
-void* operator new(std::size_t size, const std::nothrow_t&) noexcept {
-  if (counting) ++allocations;
-  return std::malloc(size == 0 ? 1 : size);
-}
-void* operator new[](std::size_t size, const std::nothrow_t&) noexcept {
-  if (counting) ++allocations;
-  return std::malloc(size == 0 ? 1 : size);
-}
-void operator delete(void* memory) noexcept { std::free(memory); }
-void operator delete[](void* memory) noexcept { std::free(memory); }
-void operator delete(void* memory, std::size_t) noexcept { std::free(memory); }
-void operator delete[](void* memory, std::size_t) noexcept { std::free(memory); }
+#include "tests/support/CountAllocations.h"
 
 namespace {
 
@@ -103,11 +67,9 @@ class PopulatedFrame : public FrameInWindow {
   ~PopulatedFrame() override { gui::platform::clearLibraryResourceOverrides(); }
 
   long countAllocations(const std::function<void()>& work) {
-    allocations = 0;
-    counting = true;
+    CountAllocations scope;
     work();
-    counting = false;
-    return allocations;
+    return scope.count();
   }
 
   std::vector<uint8_t> backgroundPng;
