@@ -47,3 +47,22 @@ inline void reportPerSample(benchmark::State& state, std::int64_t framesPerItera
   state.counters["per_sample"] = benchmark::Counter(static_cast<double>(state.iterations() * framesPerIteration),
                                                     benchmark::Counter::kIsRate | benchmark::Counter::kInvert);
 }
+
+// Processes blocks of state.range(0) samples of a musical signal, with busy settings, for as long
+// as the benchmark asks, and reports the time per sample.
+template <typename Sample>
+void measureProcessing(benchmark::State& state, Lumivane& effect) {
+  auto frames = static_cast<VstInt32>(state.range(0));
+  const float parameters[6] = {0.4f, 0.6f, 0.7f, 0.2f, 0.8f, 0.9f};
+  for (VstInt32 i = 0; i < 6; ++i) effect.setParameter(i, parameters[i]);
+  std::vector<Sample> input = musicalSignal<Sample>(static_cast<std::size_t>(frames));
+  std::vector<Sample> left(input.size()), right(input.size());
+  Sample* inputs[] = {input.data()};
+  Sample* outputs[] = {left.data(), right.data()};
+  for (auto _ : state) {
+    processBlock(effect, inputs, outputs, frames);
+    benchmark::DoNotOptimize(left.data());
+    benchmark::DoNotOptimize(right.data());
+  }
+  reportPerSample(state, frames);
+}
