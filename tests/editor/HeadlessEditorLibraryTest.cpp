@@ -16,6 +16,7 @@
 #include "editor/EditorLayout.h"
 #include "editor/HeadlessEditorApi.h"
 #include "host/VstInterface.h"
+#include "tests/support/RenderToolFixture.h"
 
 namespace {
 
@@ -132,36 +133,8 @@ TEST_F(PluginLibraryFixture, TheTableRefusesWhatIsNotOneOfItsEffects) {
   api->close(session);
 }
 
-struct ToolRun {
-  int exitCode;
-  std::string out, err;
-};
-
-std::string readFile(const std::string& path) {
-  std::ifstream file(path);
-  std::stringstream text;
-  text << file.rdbuf();
-  return text.str();
-}
-
-class RenderEditorTest : public ::testing::Test {
+class RenderEditorTest : public RenderToolFixture {
 protected:
-  void SetUp() override {
-    char pattern[] = "/tmp/lumivane-editor-render-XXXXXX";
-    ASSERT_NE(mkdtemp(pattern), nullptr);
-    directory = pattern;
-  }
-  void TearDown() override { std::system(("rm -rf '" + directory + "'").c_str()); }
-
-  std::string path(const std::string& name) const { return directory + "/" + name; }
-
-  ToolRun render(const std::string& arguments) {
-    std::string command = std::string("'") + LUMIVANE_RENDER_PATH + "' -o '" + path("out.wav") + "' " + arguments +
-                          " >'" + path("out.txt") + "' 2>'" + path("err.txt") + "' </dev/null";
-    int status = std::system(command.c_str());
-    return {WIFEXITED(status) ? WEXITSTATUS(status) : -1, readFile(path("out.txt")), readFile(path("err.txt"))};
-  }
-
   // Half a second of a steady tone in whole blocks of 512: the last block is loud on both outputs.
   std::string toneFile() {
     std::vector<float> samples(44 * 512);
@@ -175,16 +148,11 @@ protected:
     sf_close(file);
     return path("tone.wav");
   }
-
-  std::string plugin = LUMIVANE_PLUGIN_PATH;
-  std::string directory;
 };
 
 void expectOneLineError(const ToolRun& run, int exitCode, const std::string& containing) {
   EXPECT_EQ(run.exitCode, exitCode);
-  EXPECT_EQ(run.err.rfind("lumivane-render: ", 0), 0u) << run.err;
-  EXPECT_EQ(std::count(run.err.begin(), run.err.end(), '\n'), 1) << run.err;
-  EXPECT_NE(run.err.find(containing), std::string::npos) << run.err;
+  ::expectOneLineError(run, containing);
 }
 
 TEST_F(RenderEditorTest, ThePictureShowsTheLastBlocksFeed) {

@@ -11,19 +11,9 @@
 #include <string>
 #include <vector>
 
+#include "tests/support/RenderToolFixture.h"
+
 namespace {
-
-struct ToolRun {
-  int exitCode;
-  std::string out, err;
-};
-
-std::string readFile(const std::string& path) {
-  std::ifstream file(path);
-  std::stringstream text;
-  text << file.rdbuf();
-  return text.str();
-}
 
 struct Audio {
   int rate = 0, channels = 0;
@@ -58,36 +48,7 @@ void writeMono(const std::string& path, const std::vector<float>& samples, int r
   sf_close(file);
 }
 
-class RenderToolTest : public ::testing::Test {
-protected:
-  void SetUp() override {
-    char pattern[] = "/tmp/lumivane-render-test-XXXXXX";
-    ASSERT_NE(mkdtemp(pattern), nullptr);
-    directory = pattern;
-  }
-  void TearDown() override { std::system(("rm -rf '" + directory + "'").c_str()); }
-
-  std::string path(const std::string& name) const { return directory + "/" + name; }
-
-  ToolRun render(const std::string& arguments) {
-    // Run inside the test's own directory, so that nothing can land where the tests were started.
-    std::string command = "cd '" + directory + "' && '" + std::string(LUMIVANE_RENDER_PATH) + "' " + arguments +
-                          " >'" + path("out.txt") + "' 2>'" + path("err.txt") + "' </dev/null";
-    int status = std::system(command.c_str());
-    return {WIFEXITED(status) ? WEXITSTATUS(status) : -1, readFile(path("out.txt")), readFile(path("err.txt"))};
-  }
-
-  std::string plugin = LUMIVANE_PLUGIN_PATH;
-  std::string directory;
-};
-
-// One line on standard error that starts with the tool's name, and a non-zero exit.
-void expectOneLineError(const ToolRun& run, const std::string& containing) {
-  EXPECT_NE(run.exitCode, 0);
-  EXPECT_EQ(run.err.rfind("lumivane-render: ", 0), 0u) << run.err;
-  EXPECT_EQ(std::count(run.err.begin(), run.err.end(), '\n'), 1) << run.err;
-  EXPECT_NE(run.err.find(containing), std::string::npos) << run.err;
-}
+class RenderToolTest : public RenderToolFixture {};
 
 TEST_F(RenderToolTest, RendersTheDemoSignalWithoutAnInputFile) {
   ToolRun run = render("'" + plugin + "' -o '" + path("demo.wav") + "'");
