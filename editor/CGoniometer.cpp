@@ -55,6 +55,19 @@ void CGoniometer::setDirty(bool state) { redrawRequested.store(state, relaxed); 
 
 bool CGoniometer::isDirty() const { return gui::CControl::isDirty() || redrawRequested.load(relaxed); }
 
+void CGoniometer::plotPoints(const float* columns, const float* rows, int count) {
+  if (count <= 0) return;
+  std::uint32_t x = 0;
+  std::uint32_t y = 0;
+  for (int i = 0; i < count; ++i) {
+    x = scaledIndex(width, columns[i]);
+    y = scaledIndex(height, rows[i]);
+    plotCell(x, y);
+  }
+  column.store(x, std::memory_order_relaxed);
+  row.store(y, std::memory_order_relaxed);
+}
+
 void CGoniometer::clearPoints() {
   for (std::uint32_t i = 0; i < wordCount; ++i) grid[i].store(0, relaxed);
 }

@@ -44,6 +44,10 @@ public:
   // Row of the point: height x value, converted the same way. Column and row at or beyond the
   // grid are limited to the last one, then that cell is marked.
   inline void plotRow(float value);
+  // A run of points, each the same as setColumn(columns[i]) followed by plotRow(rows[i]), with
+  // the position kept in registers between them: the display feed hands over one run per chunk
+  // of audio.
+  void plotPoints(const float* columns, const float* rows, int count);
 
   std::uint32_t getGridWidth() const { return width; }
   std::uint32_t getGridHeight() const { return height; }
@@ -65,6 +69,7 @@ private:
     if (!(product > -kLimit && product < kLimit)) return 0xFFFFFFFFu;
     return static_cast<std::uint32_t>(static_cast<std::uint64_t>(static_cast<std::int64_t>(product)));
   }
+  inline bool plotCell(std::uint32_t& x, std::uint32_t& y);
   inline void markCell(std::uint32_t cell);
 
   std::unique_ptr<std::atomic<Word>[]> grid;
@@ -79,19 +84,20 @@ private:
 };
 
 void CGoniometer::plotRow(float value) {
-  std::uint32_t y = scaledIndex(height, value);
-  if (cellCount == 0) {
-    row.store(y, std::memory_order_relaxed);
-    return;
-  }
   std::uint32_t x = column.load(std::memory_order_relaxed);
-  if (x >= width) {
-    x = width - 1;
-    column.store(x, std::memory_order_relaxed);
-  }
-  if (y >= height) y = height - 1;
+  std::uint32_t y = scaledIndex(height, value);
+  if (plotCell(x, y)) column.store(x, std::memory_order_relaxed);
   row.store(y, std::memory_order_relaxed);
+}
+
+// Limits the position to the grid and marks its cell. True when the column had to be limited.
+bool CGoniometer::plotCell(std::uint32_t& x, std::uint32_t& y) {
+  if (cellCount == 0) return false;
+  const bool limited = x >= width;
+  if (limited) x = width - 1;
+  if (y >= height) y = height - 1;
   markCell(y * width + x);
+  return limited;
 }
 
 // One writer marks cells (the audio thread), so a load and a store suffice; a locked

@@ -214,11 +214,7 @@ void LumivaneEditor::setPoints(const float* side, const float* mid, VstInt32 cou
   FeedGate::Visit visit(feed);
   EditorControls* target = visit.controls();
   if (!target) return;
-  CGoniometer* goniometer = target->goniometer;
-  for (VstInt32 i = 0; i < count; ++i) {
-    goniometer->setColumn(side[i]);
-    goniometer->plotRow(mid[i]);
-  }
+  target->goniometer->plotPoints(side, mid, count);
 }
 
 bool LumivaneEditor::takesDisplayFeed() const { return feed.isPublished(); }

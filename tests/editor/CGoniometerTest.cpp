@@ -4,6 +4,7 @@
 
 #include <cmath>
 #include <limits>
+#include <vector>
 
 #include "editor/CGoniometer.h"
 #include "editor/HeldReference.h"
@@ -69,6 +70,27 @@ TEST_F(GoniometerTest, ColumnAndRowLandWhereTheValueSays) {
     EXPECT_TRUE(goniometer->isMarked(placement.cell, placement.cell));
     EXPECT_EQ(goniometer->countMarked(), 1u);
   }
+}
+
+TEST_F(GoniometerTest, ARunOfPointsMarksWhatPointByPointFeedingMarks) {
+  std::vector<float> columns, rows;
+  for (const Placement& a : kPlacements)
+    for (const Placement& b : kPlacements) {
+      columns.push_back(a.value);
+      rows.push_back(b.value);
+    }
+  HeldReference<CGoniometer> pointByPoint(new CGoniometer(kPlace, image.get()));
+  for (std::size_t i = 0; i < columns.size(); ++i) {
+    pointByPoint->setColumn(columns[i]);
+    pointByPoint->plotRow(rows[i]);
+  }
+  goniometer->plotPoints(columns.data(), rows.data(), static_cast<int>(columns.size()));
+
+  EXPECT_EQ(goniometer->countMarked(), pointByPoint->countMarked());
+  for (std::uint32_t y = 0; y < 124; ++y)
+    for (std::uint32_t x = 0; x < 124; ++x) ASSERT_EQ(goniometer->isMarked(x, y), pointByPoint->isMarked(x, y));
+  EXPECT_EQ(goniometer->getColumn(), pointByPoint->getColumn());
+  EXPECT_EQ(goniometer->getRow(), pointByPoint->getRow());
 }
 
 TEST_F(GoniometerTest, RowsCountFromTheTop) {

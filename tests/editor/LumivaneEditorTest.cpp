@@ -242,7 +242,9 @@ TEST_F(LumivaneEditorTest, TheFeedReachesMetersAndGoniometer) {
   EXPECT_GT(controls().goniometer->countMarked(), 20u);
   for (std::uint32_t x = 0; x < 124; ++x)
     for (std::uint32_t y = 0; y < 124; ++y)
-      if (controls().goniometer->isMarked(x, y)) EXPECT_EQ(x, y);
+      if (controls().goniometer->isMarked(x, y)) {
+        EXPECT_EQ(x, y);
+      }
   // Once the delayed right channel sounds too, the trace leaves the overlay's axes.
   process(tone(1024, 0.5f, 0.05f));
   EXPECT_GT(controls().rightPeakMeter->getValue(), 0.1f);
@@ -273,7 +275,9 @@ TEST_F(LumivaneEditorTest, BrokenAudioDrawsNothingOutsideTheMetersAndTheGoniomet
     for (int x = 0; x < 752; ++x) {
       bool inside = false;
       for (const gui::CViewRect& rect : fed) inside = inside || (x >= rect.left && x < rect.right && y >= rect.top && y < rect.bottom);
-      if (!inside) ASSERT_EQ(before.colorAt(x, y), after.colorAt(x, y)) << x << ", " << y;
+      if (!inside) {
+        ASSERT_EQ(before.colorAt(x, y), after.colorAt(x, y)) << x << ", " << y;
+      }
     }
   }
 }
