@@ -97,6 +97,10 @@ void report(const PluginLibrary& plugin, const RenderOptions& options, double ra
               decibels(meter.peakLeft()).c_str(), meter.peakRight(), decibels(meter.peakRight()).c_str());
   std::printf("Output correlation (measured by this host over the whole output, -1 to 1): %.3f\n",
               meter.correlation());
+}
+
+// Last, so that it counts what the editor's script did too.
+void reportHostCallbacks() {
   const HostLog& log = hostLog();
   std::printf("Host callbacks: %ld automate, %ld begin edit, %ld end edit\n", log.automations, log.beginEdits,
               log.endEdits);
@@ -129,6 +133,7 @@ void runRender(const RenderOptions& options) {
   }
   plugin.dispatch(effMainsChanged, 0, 0);
   output.close();
-  editor.finish();
   report(plugin, options, rate, frames, meter);
+  editor.finish();
+  reportHostCallbacks();
 }
