@@ -89,6 +89,17 @@ uint32_t blendConstant(uint32_t destination, uint32_t source, uint32_t constantA
   return result;
 }
 
+// SelectObject of a pen, brush, font or image: the new object is held, the previous one handed back.
+template <typename Object>
+Object* swapSelection(Object*& slot, Object* next) {
+  if (next == nullptr) return nullptr;
+  Object* previous = slot;
+  retain(next);
+  slot = next;
+  releaseSelection(previous);
+  return previous;
+}
+
 }  // namespace
 
 RasterDevice::RasterDevice(Kind kind, platform::WindowRecord* window)
@@ -96,42 +107,17 @@ RasterDevice::RasterDevice(Kind kind, platform::WindowRecord* window)
 
 RasterDevice::~RasterDevice() = default;
 
-PlatformPen* RasterDevice::selectPen(PlatformPen* newPen) {
-  if (newPen == nullptr) return nullptr;
-  PlatformPen* previous = pen;
-  retain(newPen);
-  pen = newPen;
-  releaseSelection(previous);
-  return previous;
-}
+PlatformPen* RasterDevice::selectPen(PlatformPen* newPen) { return swapSelection(pen, newPen); }
 
-PlatformBrush* RasterDevice::selectBrush(PlatformBrush* newBrush) {
-  if (newBrush == nullptr) return nullptr;
-  PlatformBrush* previous = brush;
-  retain(newBrush);
-  brush = newBrush;
-  releaseSelection(previous);
-  return previous;
-}
+PlatformBrush* RasterDevice::selectBrush(PlatformBrush* newBrush) { return swapSelection(brush, newBrush); }
 
-PlatformFont* RasterDevice::selectFont(PlatformFont* newFont) {
-  if (newFont == nullptr) return nullptr;
-  PlatformFont* previous = font;
-  retain(newFont);
-  font = newFont;
-  releaseSelection(previous);
-  return previous;
-}
+PlatformFont* RasterDevice::selectFont(PlatformFont* newFont) { return swapSelection(font, newFont); }
 
 PlatformImage* RasterDevice::selectImage(PlatformImage* newImage) {
   // Like GDI: only memory devices take bitmaps, and a bitmap lives in one device at a time.
   if (kind != Kind::memory || newImage == nullptr || newImage->deletePending) return nullptr;
   if (newImage->selections > 0 && !newImage->stock && newImage != image) return nullptr;
-  PlatformImage* previous = image;
-  retain(newImage);
-  image = newImage;
-  releaseSelection(previous);
-  return previous;
+  return swapSelection(image, newImage);
 }
 
 PlatformColor RasterDevice::setBackgroundColor(PlatformColor color) {
