@@ -6,15 +6,21 @@
 
 #include "gui/CFrame.h"
 #include "gui/controls/CControlListener.h"
+#include "gui/platform/Platform.h"
 
 namespace gui {
 
 namespace {
 
-// The platform seam has no query for the system's double-click time (GetDoubleClickTime), so
-// the Windows default stands in for it; the floor keeps very short system settings usable.
-constexpr int32_t kSystemDoubleClickTime = 500;
-constexpr int32_t kShortestDoubleClickDelay = 250;
+// The floor keeps very short system settings usable.
+constexpr uint32_t kShortestDoubleClickDelay = 250;
+// Far longer than anyone waits between two clicks; keeps an absurd setting inside int32.
+constexpr uint32_t kLongestDoubleClickDelay = 10000;
+
+int32_t doubleClickDelayOfTheSystem() {
+  return static_cast<int32_t>(
+      std::min(std::max(platform::getDoubleClickTime(), kShortestDoubleClickDelay), kLongestDoubleClickDelay));
+}
 
 }  // namespace
 
@@ -23,7 +29,7 @@ CControl::CControl(const CViewRect& size, CControlListener* listener, int32_t ta
     : CView(size),
       listener(listener),
       tag(tag),
-      doubleClickDelay(std::max(kSystemDoubleClickTime, kShortestDoubleClickDelay)) {
+      doubleClickDelay(doubleClickDelayOfTheSystem()) {
   mouseEnabled = true;
   transparent = false;
   setBackground(background);

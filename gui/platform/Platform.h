@@ -57,6 +57,8 @@ AsyncInputState readAsyncInput();
 CViewPoint getCursorPosition();
 // GetSystemMetrics(SM_SWAPBUTTON) > 0.
 bool areMouseButtonsSwapped();
+// GetDoubleClickTime: the longest gap in milliseconds between the two clicks of a double click.
+uint32_t getDoubleClickTime();
 
 // --- Windows --------------------------------------------------------------------------------
 // RegisterClassA of the frame's class ("Plugin%p" with the module handle, CS_GLOBALCLASS, arrow

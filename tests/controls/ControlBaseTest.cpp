@@ -5,6 +5,7 @@
 #include <limits>
 
 #include "gui/platform/raster/RasterClock.h"
+#include "gui/platform/raster/RasterInput.h"
 #include "tests/controls/ControlTestSupport.h"
 
 namespace controls_test {
@@ -27,8 +28,22 @@ TEST(ControlBase, NewControlHasTheDocumentedDefaultsAndIsDirty) {
   EXPECT_EQ(control.getOldValue(), 1.0f);
   EXPECT_TRUE(control.getMouseEnabled());
   EXPECT_FALSE(control.getTransparency());
-  EXPECT_GE(control.getDoubleClickDelay(), 250);
+  EXPECT_EQ(control.getDoubleClickDelay(), 500);  // the system's setting
   EXPECT_TRUE(control.isDirty());
+}
+
+TEST(ControlBase, DoubleClickDelayFollowsTheSystemWithinLimits) {
+  struct Case {
+    uint32_t system;
+    int32_t delay;
+  };
+  const Case cases[] = {{200, 250}, {250, 250}, {400, 400}, {900, 900}, {0, 250}, {0xFFFFFFFFu, 10000}};
+  for (const Case& c : cases) {
+    gui::raster::RasterInput::setDoubleClickTimeSetting(c.system);
+    PlainControl control(CViewRect(0, 0, 10, 10));
+    EXPECT_EQ(control.getDoubleClickDelay(), c.delay) << c.system;
+  }
+  gui::raster::RasterInput::reset();
 }
 
 TEST(ControlBase, DirtyFollowsTheValueLastDrawn) {

@@ -11,6 +11,7 @@ struct InputRecord {
   InputState current;
   std::deque<InputState> script;
   bool buttonsSwapped = false;
+  uint32_t doubleClickTime = 500;
 };
 
 InputRecord& input() {
@@ -41,6 +42,10 @@ size_t RasterInput::queuedSteps() { return input().script.size(); }
 void RasterInput::setButtonsSwappedSetting(bool swapped) { input().buttonsSwapped = swapped; }
 
 bool RasterInput::getButtonsSwappedSetting() { return input().buttonsSwapped; }
+
+void RasterInput::setDoubleClickTimeSetting(uint32_t milliseconds) { input().doubleClickTime = milliseconds; }
+
+uint32_t RasterInput::getDoubleClickTimeSetting() { return input().doubleClickTime; }
 
 void RasterInput::reset() { input() = InputRecord(); }
 

@@ -36,7 +36,10 @@ class RasterInput {
   // The system setting for exchanged buttons (GetSystemMetrics(SM_SWAPBUTTON)).
   static void setButtonsSwappedSetting(bool swapped);
   static bool getButtonsSwappedSetting();
-  // Nothing pressed, cursor at (0, 0), no script, buttons not exchanged.
+  // The system's double-click time (GetDoubleClickTime); 500 ms, the Windows default, until set.
+  static void setDoubleClickTimeSetting(uint32_t milliseconds);
+  static uint32_t getDoubleClickTimeSetting();
+  // Nothing pressed, cursor at (0, 0), no script, buttons not exchanged, double-click time 500 ms.
   static void reset();
   // Used by the backend: moves to the next queued state and answers the current one.
   static InputState consumeStep();

@@ -60,6 +60,8 @@ CViewPoint getCursorPosition() { return raster::RasterInput::getState().cursor; 
 
 bool areMouseButtonsSwapped() { return raster::RasterInput::getButtonsSwappedSetting(); }
 
+uint32_t getDoubleClickTime() { return raster::RasterInput::getDoubleClickTimeSetting(); }
+
 // --- Windows --------------------------------------------------------------------------------
 
 bool registerWindowClass(WindowProcedure procedure) {
