@@ -42,3 +42,5 @@ void AEffEditor::setPoints(const float* side, const float* mid, VstInt32 count) 
 }
 
 bool AEffEditor::takesDisplayFeed() const { return true; }
+
+void AEffEditor::setFeedValue(VstInt32 index, float value) { setParameter(index, value); }

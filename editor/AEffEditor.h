@@ -36,6 +36,12 @@ public:
   // would reach anything. An editor whose window is closed drops the feed anyway, and saying so
   // spares the audio thread its cost. Must be cheap and thread-safe; this default says yes.
   virtual bool takesDisplayFeed() const;
+  // A value of the display feed from the effect's own processing, on the audio thread, in the
+  // order of one block: clear points (10) opens the block, then come its points (setPoints), the
+  // correlation (9) and the peaks (7, 8), and show points (11) closes it. Values that a host sends
+  // through setParameter at the same indices are single calls, not blocks. This default hands the
+  // value to setParameter.
+  virtual void setFeedValue(VstInt32 index, float value);
 
 protected:
   AudioEffect* effect;  // not owned: the effect owns this editor

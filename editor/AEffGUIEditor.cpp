@@ -27,10 +27,21 @@ AEffGUIEditor::AEffGUIEditor(AudioEffectX* effect)
       inHostIdle(false),
       frame(nullptr) {
   if (effect) effect->setEditor(this);
-  platform::initializeOle();
 }
 
-AEffGUIEditor::~AEffGUIEditor() { platform::uninitializeOle(); }
+AEffGUIEditor::~AEffGUIEditor() = default;
+
+bool AEffGUIEditor::open(void* window) {
+  AEffEditor::open(window);
+  if (!oleInitialized) oleInitialized = platform::initializeOle();
+  return false;
+}
+
+void AEffGUIEditor::close() {
+  if (oleInitialized) platform::uninitializeOle();
+  oleInitialized = false;
+  AEffEditor::close();
+}
 
 AudioEffectX* AEffGUIEditor::effectX() const {
   // The constructor only accepts an AudioEffectX, so the stored effect always is one.
@@ -47,9 +58,31 @@ void AEffGUIEditor::idle() {
   if (!inHostIdle && frame) frame->idle();
 }
 
-bool AEffGUIEditor::onKeyDown(VstKeyCode& keyCode) { return frame && frame->onKeyDown(keyCode) == 1; }
+namespace {
 
-bool AEffGUIEditor::onKeyUp(VstKeyCode& keyCode) { return frame && frame->onKeyUp(keyCode) == 1; }
+// The toolkit's key event carries the host's key record field for field: the virtual key and
+// modifier numbers are the same in both.
+gui::KeyEvent toolkitKey(const VstKeyCode& keyCode) {
+  gui::KeyEvent key;
+  key.character = keyCode.character;
+  key.virt = keyCode.virt;
+  key.modifier = keyCode.modifier;
+  return key;
+}
+
+}  // namespace
+
+bool AEffGUIEditor::onKeyDown(VstKeyCode& keyCode) {
+  if (!frame) return false;
+  gui::KeyEvent key = toolkitKey(keyCode);
+  return frame->onKeyDown(key) == 1;
+}
+
+bool AEffGUIEditor::onKeyUp(VstKeyCode& keyCode) {
+  if (!frame) return false;
+  gui::KeyEvent key = toolkitKey(keyCode);
+  return frame->onKeyUp(key) == 1;
+}
 
 bool AEffGUIEditor::onWheel(float distance) {
   if (!frame) return false;

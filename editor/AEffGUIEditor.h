@@ -31,6 +31,10 @@ public:
 
   // Points the host at the editor's own rectangle, which lives as long as the editor.
   bool getRect(ERect** rect) override;
+  // Remembers the host's window and initialises OLE (for drag and drop) on the thread that opens
+  // the editor; close releases it on the same thread, and only when the initialisation succeeded.
+  bool open(void* window) override;
+  void close() override;
   // Redraws what is dirty; nothing while the host is being given idle time from serviceIdle.
   void idle() override;
   // True exactly when the frame handled the key (answered 1).
@@ -61,6 +65,8 @@ protected:
   gui::CFrame* frame;
 
 private:
+  bool oleInitialized = false;
+
   // Not tied to one editor: a host sets it once for all its knobs. Atomic because editors of
   // different effects may live on different threads of a host.
   static std::atomic<VstInt32> knobMode;

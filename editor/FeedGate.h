@@ -13,17 +13,16 @@ struct EditorControls;
 // clears the pointer first and then waits, on the editor thread, until nothing is in flight: from
 // then on no call can hold the old controls, and they may be destroyed.
 //
-// Counting costs a locked instruction on entry and exit, too much for the two calls each audio
-// sample makes. So the audio thread's block is one visit: startBlock (the feed's block start)
-// counts once and keeps the controls for this thread until finishBlock (the block end); every call
-// the same thread makes in between uses them without counting. The block belongs to the thread that
-// started it; a call from any other thread counts for itself. A block started and never finished
-// (only a host that sends the feed's own values through the parameter interface can do that)
-// holds the count, so closing waits only as long as it is told to.
+// Counting costs a locked instruction on entry and exit, too much for the points of every audio
+// sample. So the effect's processing opens one block per audio block (startBlock, from its clear
+// points value) that counts once and keeps the controls until finishBlock (its show points value);
+// the points and values of that block use them without counting. Only the processing opens blocks,
+// and processing runs on one thread at a time, so the block's fields belong to that thread; every
+// other call (a host sending values through the parameter interface, from any thread) is a Visit.
 class FeedGate {
 public:
   FeedGate();
-  // A block this thread still holds is given up.
+  // A block still open is given up.
   ~FeedGate();
   FeedGate(const FeedGate&) = delete;
   FeedGate& operator=(const FeedGate&) = delete;
@@ -38,21 +37,13 @@ public:
   // No call holds any controls now (after shut: none ever will again).
   bool isDrained() const;
 
-  // One feed call from any thread: the published controls, or null while the editor is closed.
-  // Inline, as it runs twice for every audio sample.
+  // One feed call from any thread outside a block: the published controls, or null while the
+  // editor is closed.
   class Visit {
   public:
-    explicit Visit(FeedGate& gate) : gate(gate), held(nullptr), counted(false) {
-      const HeldBlock& block = heldBlock();
-      if (block.serial == gate.serial) {
-        held = block.controls;
-      } else {
-        held = gate.enter();
-        counted = held != nullptr;
-      }
-    }
+    explicit Visit(FeedGate& gate) : gate(gate), held(gate.enter()) {}
     ~Visit() {
-      if (counted) gate.leave();
+      if (held) gate.leave();
     }
     Visit(const Visit&) = delete;
     Visit& operator=(const Visit&) = delete;
@@ -61,32 +52,23 @@ public:
   private:
     FeedGate& gate;
     EditorControls* held;
-    bool counted;
   };
 
-  // The calling thread's block of feed calls.
+  // The processing thread's block: opened and closed by the effect's own feed. A block that was
+  // never closed is closed before the next one opens.
   void startBlock();
   void finishBlock();
+  bool isBlockOpen() const { return blockOpen; }
+  // The controls of the open block (null while the editor is closed); processing thread only.
+  EditorControls* blockControls() const { return heldByBlock; }
 
 private:
-  // The block this thread holds: which gate, the controls it handed out, and whether the block
-  // counts in that gate's in-flight number (not when the editor was closed at the block's start).
-  struct HeldBlock {
-    std::uint64_t serial = 0;
-    EditorControls* controls = nullptr;
-    bool counted = false;
-  };
-  static HeldBlock& heldBlock() {
-    static thread_local HeldBlock block;
-    return block;
-  }
-
   EditorControls* enter();
   void leave();
 
   std::atomic<EditorControls*> published;
   std::atomic<std::int32_t> inFlight;
-  // Names this gate in the threads' block records. A number instead of the address, so that a
-  // record left behind by a gate that is gone never matches a new gate at the same address.
-  const std::uint64_t serial;
+  // The open block, touched only by the processing thread.
+  bool blockOpen = false;
+  EditorControls* heldByBlock = nullptr;
 };

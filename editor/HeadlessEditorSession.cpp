@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "editor/EffectRecordProbe.h"
+#include "gui/KeyEvent.h"
 #include "gui/platform/raster/HeadlessWindow.h"
 #include "gui/platform/raster/RasterInput.h"
 #include "host/VstInterface.h"
@@ -35,6 +36,10 @@ bool isOurEffectWithEditor(AEffect* effect) {
 
 VstIntPtr dispatch(AEffect* effect, VstInt32 opcode, void* ptr = nullptr) {
   return effect->dispatcher(effect, opcode, 0, 0, ptr, 0.0f);
+}
+
+VstIntPtr dispatch(AEffect* effect, VstInt32 opcode, VstInt32 index, VstIntPtr value, float opt) {
+  return effect->dispatcher(effect, opcode, index, value, nullptr, opt);
 }
 
 }  // namespace
@@ -109,13 +114,22 @@ bool HeadlessEditorSession::wheel(std::int32_t x, std::int32_t y, float notches)
   return true;
 }
 
-bool HeadlessEditorSession::key(VstKeyCode& key) {
+bool HeadlessEditorSession::key(const VstKeyCode& key) {
   HeadlessWindow* window = editorWindow();
   if (!window) return false;
-  window->keyDown(key);
+  // An open text entry has the keyboard focus and takes the key; otherwise the key is the host's,
+  // which hands it to the editor (effEditKeyDown: character in index, virtual key in value,
+  // modifiers in opt).
+  const gui::KeyEvent toolkitKey{key.character, key.virt, key.modifier};
+  if (window->keyDown(toolkitKey) < 0) {
+    dispatch(effect, effEditKeyDown, key.character, key.virt, key.modifier);
+  }
   // The key-down may have closed the editor's window (a host reacting to it); the release then
   // goes nowhere.
-  if ((window = editorWindow())) window->keyUp(key);
+  if (!(window = editorWindow())) return true;
+  if (window->keyUp(toolkitKey) < 0) {
+    dispatch(effect, effEditKeyUp, key.character, key.virt, key.modifier);
+  }
   return true;
 }
 

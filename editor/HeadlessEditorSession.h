@@ -37,7 +37,7 @@ public:
   bool press(std::int32_t x, std::int32_t y, gui::MouseButtonState buttons);
   bool drag(std::int32_t x1, std::int32_t y1, std::int32_t x2, std::int32_t y2, gui::MouseButtonState buttons);
   bool wheel(std::int32_t x, std::int32_t y, float notches);
-  bool key(VstKeyCode& key);
+  bool key(const VstKeyCode& key);
   bool type(const char* text);
   bool snapshot(const char* path) const;
   // Closes the editor; every input afterwards does nothing.

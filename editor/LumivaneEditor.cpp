@@ -83,7 +83,7 @@ bool LumivaneEditor::open(void* parentWindow) {
   if (!newFrame->getNativeWindow()) {
     // No window of ours can live in that parent (on Linux: any window but a headless one of the
     // command-line host); the host is told, and nothing is drawn anywhere.
-    systemWindow = nullptr;
+    AEffGUIEditor::close();
     return false;
   }
   auto built = std::make_unique<EditorControls>();
@@ -152,9 +152,12 @@ void LumivaneEditor::buildControls(gui::CFrame* newFrame, EditorControls& built)
 }
 
 void LumivaneEditor::close() {
+  if (frame) closeFrame();
   // Closed means closed for the host too (isOpen), whatever window it handed over.
-  systemWindow = nullptr;
-  if (!frame) return;
+  AEffGUIEditor::close();
+}
+
+void LumivaneEditor::closeFrame() {
   const bool drained = feed.shut(kClosePatience);
   if (drained) {
     releaseKeptAlive();
@@ -190,31 +193,29 @@ void LumivaneEditor::releaseKeptAlive() {
 }
 
 void LumivaneEditor::setParameter(VstInt32 index, float value) {
-  // The goniometer's points come twice per audio sample: their path is kept short.
-  if (index == kTagPointSide || index == kTagPointMid) {
-    FeedGate::Visit visit(feed);
-    if (EditorControls* target = visit.controls()) {
-      if (index == kTagPointSide)
-        target->goniometer->setColumn(value);
-      else
-        target->goniometer->plotRow(value);
-    }
-    return;
-  }
+  if (!isFeedIndex(index)) return;
+  FeedGate::Visit visit(feed);
+  if (EditorControls* target = visit.controls()) routeValue(*target, index, value);
+}
+
+void LumivaneEditor::setFeedValue(VstInt32 index, float value) {
   if (!isFeedIndex(index)) return;
   if (index == kTagClearPoints) feed.startBlock();
-  {
-    FeedGate::Visit visit(feed);
-    if (EditorControls* target = visit.controls()) routeValue(*target, index, value);
+  if (feed.isBlockOpen()) {
+    if (EditorControls* target = feed.blockControls()) routeValue(*target, index, value);
+  } else {
+    setParameter(index, value);
   }
   if (index == kTagShowPoints) feed.finishBlock();
 }
 
 void LumivaneEditor::setPoints(const float* side, const float* mid, VstInt32 count) {
+  if (feed.isBlockOpen()) {
+    if (EditorControls* target = feed.blockControls()) target->goniometer->plotPoints(side, mid, count);
+    return;
+  }
   FeedGate::Visit visit(feed);
-  EditorControls* target = visit.controls();
-  if (!target) return;
-  target->goniometer->plotPoints(side, mid, count);
+  if (EditorControls* target = visit.controls()) target->goniometer->plotPoints(side, mid, count);
 }
 
 bool LumivaneEditor::takesDisplayFeed() const { return feed.isPublished(); }
@@ -226,6 +227,8 @@ void LumivaneEditor::routeValue(EditorControls& target, VstInt32 index, float va
     case kTagPeakLeft: target.leftPeakMeter->setValue(meterLevel(value)); return;
     case kTagPeakRight: target.rightPeakMeter->setValue(meterLevel(value)); return;
     case kTagCorrelation: target.correlationMeter->setValue(meterLevel(value)); return;
+    case kTagPointSide: target.goniometer->setColumn(value); return;
+    case kTagPointMid: target.goniometer->plotRow(value); return;
     default: {
       // A parameter: both of its controls show the effect's own value, which the effect has
       // already brought into range.

@@ -27,8 +27,8 @@ class CView;
 class LumivaneEditor : public AEffGUIEditor, public gui::CControlListener {
 public:
   // How long close waits for a feed call still holding the controls. A block of audio is done in
-  // far less; only a block that is never finished makes close give up and keep the controls alive
-  // (not drawn, no longer in a window) until the feed has let go of them.
+  // far less; only an audio thread that stalls inside a block makes close give up and keep the
+  // controls alive (not drawn, no longer in a window) until the feed has let go of them.
   static constexpr std::chrono::milliseconds kClosePatience{200};
 
   explicit LumivaneEditor(AudioEffectX* effect);
@@ -39,8 +39,11 @@ public:
   bool open(void* parentWindow) override;
   // Shuts the feed off, then destroys the window and every control.
   void close() override;
+  // A value from any thread: one counted pass through the feed gate.
   void setParameter(VstInt32 index, float value) override;
-  // A run of goniometer points through one pass of the feed gate.
+  // The processing's own feed: one pass through the gate for the whole block.
+  void setFeedValue(VstInt32 index, float value) override;
+  // A run of goniometer points: inside the processing's block without counting.
   void setPoints(const float* side, const float* mid, VstInt32 count) override;
   // Only while a window is open and its controls are published to the feed.
   bool takesDisplayFeed() const override;
@@ -55,6 +58,7 @@ public:
 
 private:
   void buildControls(gui::CFrame* newFrame, EditorControls& built);
+  void closeFrame();
   void routeValue(EditorControls& target, VstInt32 index, float value);
   void keepAlive(const EditorControls& closing);
   void releaseKeptAlive();

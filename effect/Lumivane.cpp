@@ -174,6 +174,10 @@ void Lumivane::forwardToEditor(VstInt32 index, float value) {
   if (editor) editor->setParameter(index, value);
 }
 
+void Lumivane::sendFeed(VstInt32 index, float value) {
+  if (editor) editor->setFeedValue(index, value);
+}
+
 float Lumivane::getParameter(VstInt32 index) {
   switch (index) {
     case kTagPreDelay: return preDelay.load(relaxed);
@@ -290,7 +294,7 @@ void Lumivane::processBlock(Sample** inputs, Sample** outputs, VstInt32 sampleFr
   // points and correlation are not worked out at all. The answer holds for the whole block, so
   // an editor sees every block it takes from its start to its end.
   const bool feedsEditor = editor != nullptr && editor->takesDisplayFeed();
-  if (feedsEditor) setParameter(kTagClearPoints, 0.0f);
+  if (feedsEditor) sendFeed(kTagClearPoints, 0.0f);
   // A host that hands over no buffers gets an empty block rather than a crash.
   if (!inputs || !outputs || !inputs[0] || !outputs[0] || !outputs[1]) sampleFrames = 0;
   const Sample* input = sampleFrames > 0 ? inputs[0] : nullptr;
@@ -428,8 +432,8 @@ void Lumivane::sendBlockEnd(const Sample* left, const Sample* right, VstInt32 sa
       sxy += deviationLeft * deviationRight;
     }
   }
-  setParameter(kTagCorrelation, static_cast<float>(correlationTagValue(sxx, syy, sxy)));
-  setParameter(kTagPeakLeft, static_cast<float>(peakLeft));
-  setParameter(kTagPeakRight, static_cast<float>(peakRight));
-  setParameter(kTagShowPoints, 0.0f);
+  sendFeed(kTagCorrelation, static_cast<float>(correlationTagValue(sxx, syy, sxy)));
+  sendFeed(kTagPeakLeft, static_cast<float>(peakLeft));
+  sendFeed(kTagPeakRight, static_cast<float>(peakRight));
+  sendFeed(kTagShowPoints, 0.0f);
 }

@@ -80,6 +80,8 @@ private:
   void resizeLines(float newRate);
   void moveTaps();
   void forwardToEditor(VstInt32 index, float value);
+  // The display feed of processing, on the audio thread (the editor's setFeedValue).
+  void sendFeed(VstInt32 index, float value);
 
   std::array<ProgramRecord, kNumPrograms> programs;
   std::atomic<float> preDelay, expression, wide, dry, wet, mix;

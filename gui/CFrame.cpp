@@ -9,7 +9,6 @@
 #include "gui/PlatformState.h"
 #include "gui/VirtualKeys.h"
 #include "gui/platform/Platform.h"
-#include "host/VstInterface.h"
 
 namespace gui {
 
@@ -24,7 +23,7 @@ int32_t windowClassUsers = 0;
 CFrame::CFrame(const CViewRect& size, void* parentWindow, CFrameEditor* editor)
     : CViewContainer(size, nullptr, nullptr), editor(editor), parentWindow(parentWindow) {
   parentFrame = this;
-  platform::initializeOle();
+  oleInitialized = platform::initializeOle();
   // A process-lifetime reference to the blending library first, so that the entry points stay
   // valid after this frame frees its own.
   ensureImageOperations();
@@ -36,7 +35,7 @@ CFrame::CFrame(const CViewRect& size, void* parentWindow, CFrameEditor* editor)
 CFrame::~CFrame() {
   setDropActive(false);
   currentContext = nullptr;  // only ever borrowed during an update
-  platform::uninitializeOle();
+  if (oleInitialized) platform::uninitializeOle();
   if (backBuffer != nullptr) backBuffer->dropReference();
   backBuffer = nullptr;
   if (imageLibrary != nullptr) platform::freeImageLibrary(imageLibrary);
@@ -176,7 +175,7 @@ bool CFrame::onWheel(CDrawContext* context, const CViewPoint& where, int32_t axi
   return handled;
 }
 
-int32_t CFrame::onKeyDown(VstKeyCode& key) {
+int32_t CFrame::onKeyDown(KeyEvent& key) {
   if (focusView != nullptr) {
     const int32_t result = focusView->onKeyDown(key);
     if (result != -1) return result;
@@ -187,7 +186,7 @@ int32_t CFrame::onKeyDown(VstKeyCode& key) {
   return -1;
 }
 
-int32_t CFrame::onKeyUp(VstKeyCode& key) {
+int32_t CFrame::onKeyUp(KeyEvent& key) {
   return focusView != nullptr ? focusView->onKeyUp(key) : -1;
 }
 
@@ -317,14 +316,6 @@ bool CFrame::frameWindowProc(void* window, platform::WindowMessage& message) {
     case platform::WindowMessageKind::mouseWheel:
       frame->routeWheelMessage(window, message);
       return false;  // the default processing hands the wheel on as well
-    case platform::WindowMessageKind::keyDown:
-      if (message.key == nullptr) return false;
-      message.result = frame->onKeyDown(*message.key);
-      return true;
-    case platform::WindowMessageKind::keyUp:
-      if (message.key == nullptr) return false;
-      message.result = frame->onKeyUp(*message.key);
-      return true;
   }
   return false;
 }

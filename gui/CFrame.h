@@ -33,8 +33,8 @@ class CFrame : public CViewContainer {
   void drawArea(CDrawContext* context, const CViewRect& updateRect) override;
   void onMouseDown(CDrawContext* context, const CViewPoint& where,
                    MouseButtonState buttons) override;
-  int32_t onKeyDown(VstKeyCode& key) override;
-  int32_t onKeyUp(VstKeyCode& key) override;
+  int32_t onKeyDown(KeyEvent& key) override;
+  int32_t onKeyUp(KeyEvent& key) override;
   bool onWheel(CDrawContext* context, const CViewPoint& where, float distance) override;
   bool onWheel(CDrawContext* context, const CViewPoint& where, int32_t axis,
                float distance) override;
@@ -97,6 +97,8 @@ class CFrame : public CViewContainer {
   bool awaitingFirstPaint = true;
   bool isOpenFlag = true;
   bool dropActive = false;
+  // This frame's OleInitialize succeeded and is paired in the destructor (same thread).
+  bool oleInitialized = false;
   void* nativeWindow = nullptr;
   platform::ImageLibrary* imageLibrary = nullptr;
   CDropTarget* dropTarget = nullptr;

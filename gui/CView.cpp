@@ -43,9 +43,9 @@ void CView::setBackground(CBitmap* bitmap) {
 
 CBitmap* CView::getBackground() const { return background; }
 
-int32_t CView::onKeyDown(VstKeyCode&) { return -1; }
+int32_t CView::onKeyDown(KeyEvent&) { return -1; }
 
-int32_t CView::onKeyUp(VstKeyCode&) { return -1; }
+int32_t CView::onKeyUp(KeyEvent&) { return -1; }
 
 bool CView::onWheel(CDrawContext*, const CViewPoint&, float) { return false; }
 

@@ -5,10 +5,9 @@
 #include "gui/CReferenceCounter.h"
 #include "gui/CViewPoint.h"
 #include "gui/CViewRect.h"
+#include "gui/KeyEvent.h"
 #include "gui/MouseButtonState.h"
 #include "gui/ViewMessages.h"
-
-struct VstKeyCode;
 
 namespace gui {
 
@@ -37,8 +36,8 @@ class CView : public CReferenceCounter {
   virtual void setBackground(CBitmap* bitmap);
   virtual CBitmap* getBackground() const;
   // -1 when not handled.
-  virtual int32_t onKeyDown(VstKeyCode& key);
-  virtual int32_t onKeyUp(VstKeyCode& key);
+  virtual int32_t onKeyDown(KeyEvent& key);
+  virtual int32_t onKeyUp(KeyEvent& key);
   // distance in wheel notches; false when not handled.
   virtual bool onWheel(CDrawContext* context, const CViewPoint& where, float distance);
   // Drops the axis and calls the three-argument form.

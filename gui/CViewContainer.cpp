@@ -193,7 +193,7 @@ void CViewContainer::onMouseDown(CDrawContext* context, const CViewPoint& where,
   }
 }
 
-int32_t CViewContainer::onKeyDown(VstKeyCode& key) {
+int32_t CViewContainer::onKeyDown(KeyEvent& key) {
   for (ChildNode* node = lastChild; node != nullptr; node = node->previous) {
     const int32_t result = node->view->onKeyDown(key);
     if (result != -1) return result;
@@ -201,7 +201,7 @@ int32_t CViewContainer::onKeyDown(VstKeyCode& key) {
   return -1;
 }
 
-int32_t CViewContainer::onKeyUp(VstKeyCode& key) {
+int32_t CViewContainer::onKeyUp(KeyEvent& key) {
   for (ChildNode* node = lastChild; node != nullptr; node = node->previous) {
     const int32_t result = node->view->onKeyUp(key);
     if (result != -1) return result;

@@ -26,8 +26,8 @@ class CViewContainer : public CView {
   void drawArea(CDrawContext* context, const CViewRect& updateRect) override;
   void onMouseDown(CDrawContext* context, const CViewPoint& where,
                    MouseButtonState buttons) override;
-  int32_t onKeyDown(VstKeyCode& key) override;
-  int32_t onKeyUp(VstKeyCode& key) override;
+  int32_t onKeyDown(KeyEvent& key) override;
+  int32_t onKeyUp(KeyEvent& key) override;
   bool onWheel(CDrawContext* context, const CViewPoint& where, float distance) override;
   bool onWheel(CDrawContext* context, const CViewPoint& where, int32_t axis,
                float distance) override;

@@ -4,8 +4,9 @@
 
 namespace gui {
 
-// The VST 2.4 virtual key values of VstKeyCode::virt that the toolkit and the text entry read,
-// and the modifier bits of VstKeyCode::modifier. Kept in the toolkit's namespace so they cannot
+// The virtual key values of KeyEvent::virt that the toolkit and the text entry read, and the
+// modifier bits of KeyEvent::modifier. They are the plug-in interface's own numbers, so the editor
+// base passes the host's key record on unchanged; kept in the toolkit's namespace so they cannot
 // clash with names of the host interface.
 enum : uint8_t {
   kVirtualKeyBack = 1,

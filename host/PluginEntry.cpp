@@ -1,6 +1,6 @@
 // The library's entry: the exported entry point under its two names, and the load notification
 // that records the module handle. Only the plug-in library itself is built from this file.
-#include "host/ModuleHandle.h"
+#include "gui/platform/ModuleHandle.h"
 #include "host/PluginMain.h"
 
 #if defined(_WIN32)

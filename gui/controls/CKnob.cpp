@@ -9,7 +9,6 @@
 #include "gui/VirtualKeys.h"
 #include "gui/controls/CControlListener.h"
 #include "gui/controls/SaturatingCast.h"
-#include "host/VstInterface.h"
 
 namespace gui {
 
@@ -223,7 +222,7 @@ void CKnob::trackMouse(CDrawContext* context, CViewPoint where, MouseButtonState
   endEdit();
 }
 
-int32_t CKnob::onKeyDown(VstKeyCode& key) {
+int32_t CKnob::onKeyDown(KeyEvent& key) {
   float step = 0.0f;
   switch (key.virt) {
     case kVirtualKeyUp:

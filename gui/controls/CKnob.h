@@ -27,7 +27,7 @@ class CKnob : public CControl {
   void onMouseDown(CDrawContext* context, const CViewPoint& where,
                    MouseButtonState buttons) override;
   // Arrow keys step the value (answer 1); any other key answers -1.
-  int32_t onKeyDown(VstKeyCode& key) override;
+  int32_t onKeyDown(KeyEvent& key) override;
   using CControl::onWheel;
   bool onWheel(CDrawContext* context, const CViewPoint& where, float distance) override;
   // "CKnob", "CControl" and "CView".

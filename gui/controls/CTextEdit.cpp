@@ -146,12 +146,32 @@ void CTextEdit::takeFocus(CDrawContext* context) {
   request.rect = rectInFrame(context);
   request.text = text;
   request.alignment = alignment;
-  request.faceName = fontTableEntry(fontId).faceName;
-  request.fontHeight = entryFontHeight(request.rect);
   request.fontColor = fontColor.toPlatform();
   request.backColor = backColor.toPlatform();
   request.maxLength = kEntryCharacters;
+  // The box draws with the field's own font and background brush; the field deletes both when
+  // the box closes.
+  editFont = platform::createFont(entryFont(entryFontHeight(request.rect)));
+  editBrush = platform::createSolidBrush(request.backColor);
+  request.font = editFont;
+  request.brush = editBrush;
   editBox = parentFrame->openTextEntry(request, &entryForwarder);
+  if (editBox == nullptr) deleteEntryObjects();
+}
+
+platform::LogicalFont CTextEdit::entryFont(int32_t height) const {
+  platform::LogicalFont logical;
+  logical.height = -height;
+  logical.weight = 400;
+  std::strncpy(logical.faceName, fontTableEntry(fontId).faceName, sizeof(logical.faceName) - 1);
+  return logical;
+}
+
+void CTextEdit::deleteEntryObjects() {
+  platform::deleteObject(editFont);
+  platform::deleteObject(editBrush);
+  editFont = nullptr;
+  editBrush = nullptr;
 }
 
 void CTextEdit::endGesture() {
@@ -166,10 +186,7 @@ void CTextEdit::closeEntryBox() {
   platform::PlatformTextEntry* box = editBox;
   editBox = nullptr;
   box->destroy();
-  if (editFont != nullptr) platform::deleteObject(editFont);
-  if (editBrush != nullptr) platform::deleteObject(editBrush);
-  editFont = nullptr;
-  editBrush = nullptr;
+  deleteEntryObjects();
 }
 
 void CTextEdit::loseFocus(CDrawContext* context) {

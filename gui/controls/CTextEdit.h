@@ -54,6 +54,8 @@ class CTextEdit : public CParamDisplay {
   bool readBackText(CDrawContext* context);
   CViewRect rectInFrame(CDrawContext* context) const;
   int32_t entryFontHeight(const CViewRect& rect) const;
+  platform::LogicalFont entryFont(int32_t height) const;
+  void deleteEntryObjects();
   void closeEntryBox();
   void endGesture();
 

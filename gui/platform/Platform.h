@@ -119,7 +119,10 @@ PlatformImage* createImage(int32_t width, int32_t height);
 // The pixel memory of row `row` counted from the top of an image made by createImage
 // (width x 4 bytes: blue, green, red, alpha); null for another image or a row out of range.
 uint8_t* imagePixelRow(PlatformImage* image, int32_t row);
-// CreateCompatibleBitmap(reference or the screen, width, height); null on failure.
+// CreateCompatibleBitmap(reference or the screen, width, height); null on failure. The image has
+// the format of the reference: colour for a window or the screen, and for a memory device the
+// format of the image selected into it, so a new memory device (which holds a monochrome 1 x 1
+// image) gives a monochrome image.
 PlatformImage* createCompatibleImage(PlatformDevice* reference, int32_t width, int32_t height);
 // CreateBitmap(width, height, 1, 1, null): a monochrome mask.
 PlatformImage* createMonochromeImage(int32_t width, int32_t height);
@@ -156,8 +159,10 @@ PlatformTextEntry* createTextEntry(void* window, const TextEntryRequest& request
                                    TextEntryListener* listener);
 
 // --- Drag and drop --------------------------------------------------------------------------
-// OleInitialize / OleUninitialize, paired.
-void initializeOle();
+// OleInitialize on the calling thread: true when it succeeded (S_OK, or S_FALSE when the thread
+// was initialised already), and only then must the same thread pair it with uninitializeOle
+// (OleUninitialize). False when the thread runs another COM model (RPC_E_CHANGED_MODE).
+bool initializeOle();
 void uninitializeOle();
 // RegisterDragDrop / RevokeDragDrop. The handler is not owned and must stay alive until revoked.
 bool registerDropTarget(void* window, DropTargetHandler* handler);

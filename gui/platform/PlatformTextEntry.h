@@ -8,14 +8,15 @@ namespace platform {
 class PlatformTextEntry;
 
 // What a one-line text entry box shows when it opens (the "EDIT" child window of CTextEdit).
+// The font and the brush belong to the opener, which deletes them after the box is destroyed.
 struct TextEntryRequest {
   CViewRect rect;                      // in the client coordinates of the frame's window
   const char* text = "";               // initial content, all of it selected
   int32_t alignment = 1;               // 0 left, 1 centre, 2 right (ES_LEFT, ES_CENTER, ES_RIGHT)
-  const char* faceName = "Arial";      // font face (the font table's)
-  int32_t fontHeight = 12;             // character height in pixels (LOGFONT height -fontHeight)
+  PlatformFont* font = nullptr;        // WM_SETFONT; null: the system's font
   PlatformColor fontColor = 0xFFFFFF;  // text colour (WM_CTLCOLOREDIT: SetTextColor)
-  PlatformColor backColor = 0;         // background (WM_CTLCOLOREDIT: SetBkColor + brush)
+  PlatformColor backColor = 0;         // background (WM_CTLCOLOREDIT: SetBkColor)
+  PlatformBrush* brush = nullptr;      // WM_CTLCOLOREDIT's answer: the background brush
   int32_t maxLength = 255;             // EM_LIMITTEXT
 };
 
@@ -36,8 +37,8 @@ class PlatformTextEntry {
   virtual ~PlatformTextEntry() = default;
   // GetWindowTextA: copies at most size - 1 characters and a NUL; returns the length copied.
   virtual int32_t getText(char* buffer, int32_t size) = 0;
-  // DestroyWindow(box), DeleteObject(font), DeleteObject(brush): closes the box and frees this
-  // object. Destroying does not call the listener.
+  // DestroyWindow(box): closes the box (when its window still exists) and frees this object.
+  // Destroying does not call the listener, even though the box loses the keyboard focus.
   virtual void destroy() = 0;
 };
 

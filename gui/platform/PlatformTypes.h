@@ -10,8 +10,6 @@
 #include "gui/CViewPoint.h"
 #include "gui/CViewRect.h"
 
-struct VstKeyCode;  // the host interface's key record (character, virt, modifier)
-
 namespace gui {
 namespace platform {
 
@@ -120,16 +118,13 @@ enum class WindowMessageKind {
   paint,       // WM_PAINT: the procedure asks getUpdateRect / beginPaint / endPaint itself
   mouseDown,   // WM_LBUTTONDOWN, WM_RBUTTONDOWN, WM_MBUTTONDOWN: where = client position
   mouseWheel,  // WM_MOUSEWHEEL: where = screen position, wheelDelta = signed high word of wParam
-  keyDown,     // raster only: a key for the frame, as the host would send it through the editor
-  keyUp,       // raster only
 };
 
 struct WindowMessage {
   WindowMessageKind kind = WindowMessageKind::destroy;
   CViewPoint where;            // mouseDown: client coordinates; mouseWheel: screen coordinates
   int32_t wheelDelta = 0;      // mouseWheel: 120 per notch, signed
-  VstKeyCode* key = nullptr;   // keyDown, keyUp
-  intptr_t result = 0;         // out: the message result (for keys: the frame's answer)
+  intptr_t result = 0;         // out: the message result
 };
 
 // The window procedure of a window class: answers true when the message is consumed, false

@@ -72,15 +72,15 @@ uint32_t toRgb(uint32_t platformColor) {
   return ((platformColor & 0xFF) << 16) | (platformColor & 0xFF00) | ((platformColor >> 16) & 0xFF);
 }
 
-VstKeyCode virtualKey(uint8_t virt, uint8_t modifier) {
-  VstKeyCode key{};
+gui::KeyEvent virtualKey(uint8_t virt, uint8_t modifier) {
+  gui::KeyEvent key{};
   key.virt = virt;
   key.modifier = modifier;
   return key;
 }
 
-VstKeyCode characterKey(char character) {
-  VstKeyCode key{};
+gui::KeyEvent characterKey(char character) {
+  gui::KeyEvent key{};
   key.character = static_cast<unsigned char>(character);
   return key;
 }

@@ -14,7 +14,7 @@
 #include "gui/controls/CControl.h"
 #include "gui/controls/CControlListener.h"
 #include "gui/platform/raster/HeadlessWindow.h"
-#include "host/VstInterface.h"
+#include "gui/KeyEvent.h"
 
 namespace controls_test {
 
@@ -102,7 +102,7 @@ class Canvas {
 // 0xRRGGBB of a platform colour (red in the low byte).
 uint32_t toRgb(uint32_t platformColor);
 
-VstKeyCode virtualKey(uint8_t virt, uint8_t modifier = 0);
-VstKeyCode characterKey(char character);
+gui::KeyEvent virtualKey(uint8_t virt, uint8_t modifier = 0);
+gui::KeyEvent characterKey(char character);
 
 }  // namespace controls_test

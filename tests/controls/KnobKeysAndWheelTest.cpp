@@ -28,8 +28,8 @@ class KnobKeys : public FrameFixture {
     knob->setDirty(false);
   }
   int32_t sendKey(uint8_t virt, uint8_t modifier = 0) {
-    VstKeyCode key = virtualKey(virt, modifier);
-    return window().keyDown(key);
+    gui::KeyEvent key = virtualKey(virt, modifier);
+    return frame->onKeyDown(key);
   }
 
   ::testing::NiceMock<MockListener> listener;
@@ -69,7 +69,7 @@ TEST_F(KnobKeys, OtherKeysAreNotHandled) {
   for (uint8_t virt : std::initializer_list<uint8_t>{gui::kVirtualKeyReturn, gui::kVirtualKeyEscape,
                                                      gui::kVirtualKeySpace, gui::kVirtualKeyHome,
                                                      uint8_t(0), uint8_t(200)}) {
-    VstKeyCode key = virtualKey(virt);
+    gui::KeyEvent key = virtualKey(virt);
     EXPECT_EQ(knob->onKeyDown(key), -1) << int(virt);
   }
   EXPECT_EQ(knob->getValue(), 0.5f);

@@ -51,7 +51,7 @@ class TextEntry : public FrameFixture {
     return static_cast<gui::raster::RasterTextEntry*>(window().getTextEntry());
   }
   void key(uint8_t virt) {
-    VstKeyCode code = virtualKey(virt);
+    gui::KeyEvent code = virtualKey(virt);
     window().keyDown(code);
   }
   void open() {
@@ -179,7 +179,7 @@ TEST_F(TextEntry, ModifierClickOpensUnlessTheListenerTakesIt) {
 TEST_F(TextEntry, KeysAndPressesWithNoOpenBoxChangeNothing) {
   EXPECT_CALL(listener, valueChanged(_, _)).Times(0);
   EXPECT_CALL(editor, beginEdit(_)).Times(0);
-  VstKeyCode enter = virtualKey(gui::kVirtualKeyReturn);
+  gui::KeyEvent enter = virtualKey(gui::kVirtualKeyReturn);
   EXPECT_EQ(window().keyDown(enter), -1);
   window().typeText("12");
   window().press(CViewPoint(5, 5));
@@ -216,8 +216,8 @@ TEST_F(TextEntry, FieldDoesNotDrawItselfUnderTheOpenBox) {
 TEST_F(TextEntry, FocusGivenByTabAndTakenAwayReportsNoGesture) {
   EXPECT_CALL(editor, beginEdit(_)).Times(0);
   EXPECT_CALL(editor, endEdit(_)).Times(0);
-  VstKeyCode tab = virtualKey(gui::kVirtualKeyTab);
-  EXPECT_EQ(window().keyDown(tab), 1);
+  gui::KeyEvent tab = virtualKey(gui::kVirtualKeyTab);
+  EXPECT_EQ(frame->onKeyDown(tab), 1);
   EXPECT_EQ(frame->getFocusView(), field);
   EXPECT_EQ(window().getTextEntry(), nullptr) << "focus alone opens no box";
   window().press(CViewPoint(5, 5));

@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdio>
+#include <cstring>
 #include <unistd.h>
 
 #include <fstream>
@@ -104,7 +105,7 @@ class TextEntry : public FrameInWindow {
     gui::platform::TextEntryRequest request;
     request.rect = CViewRect(40, 30, 100, 54);
     request.text = text;
-    request.fontHeight = 11;
+    request.font = font;
     request.fontColor = makeColor(0, 255, 0);
     request.backColor = makeColor(0, 0, 0);
     request.maxLength = maxLength;
@@ -112,12 +113,20 @@ class TextEntry : public FrameInWindow {
     ASSERT_NE(owner.entry, nullptr);
   }
   void key(uint8_t virt, int32_t character = 0) {
-    VstKeyCode code{character, virt, 0};
+    gui::KeyEvent code{character, virt, 0};
     EXPECT_EQ(window->keyDown(code), 1);
   }
   ~TextEntry() override {
     if (owner.entry != nullptr) owner.entry->destroy();
+    gui::platform::deleteObject(font);
   }
+  static gui::platform::PlatformFont* makeFont() {
+    gui::platform::LogicalFont logical;
+    logical.height = -11;
+    std::strcpy(logical.faceName, "Arial");
+    return gui::platform::createFont(logical);
+  }
+  gui::platform::PlatformFont* font = makeFont();
   EntryOwner owner;
 };
 
@@ -196,8 +205,8 @@ TEST_F(TextEntry, OutlivesItsWindowUntilItsOwnerClosesIt) {
   owner.entry = nullptr;
 }
 
-TEST_F(FrameInWindow, KeysWithoutAnEntryGoToTheFrame) {
-  VstKeyCode key{65, 0, 0};
+TEST_F(FrameInWindow, KeysWithoutAnEntryAreLeftToTheHost) {
+  gui::KeyEvent key{65, 0, 0};
   EXPECT_EQ(window->keyDown(key), -1);
   EXPECT_EQ(window->keyUp(key), -1);
 }

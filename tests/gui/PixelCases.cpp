@@ -31,7 +31,8 @@ class SeamSurface : public TestSurface {
   SeamSurface(int width, int height, PlatformColor background)
       : width(width), height(height) {
     surfaceDevice = gui::platform::createCompatibleDevice(nullptr);
-    image = gui::platform::createCompatibleImage(surfaceDevice, width, height);
+    // Compatible with the screen: a new memory device would give a monochrome image.
+    image = gui::platform::createCompatibleImage(nullptr, width, height);
     previous = surfaceDevice->selectImage(image);
     gui::platform::PlatformBrush* brush = gui::platform::createSolidBrush(background);
     surfaceDevice->fillRect(CViewRect(0, 0, width, height), brush);

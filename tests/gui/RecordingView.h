@@ -8,7 +8,7 @@
 
 #include "gui/CDrawContext.h"
 #include "gui/CViewContainer.h"
-#include "host/VstInterface.h"
+#include "gui/KeyEvent.h"
 
 using EventLog = std::vector<std::string>;
 
@@ -43,11 +43,11 @@ class RecordingView : public gui::CView {
                    gui::MouseButtonState buttons) override {
     record("mouseDown " + pointText(where) + " " + std::to_string(buttons));
   }
-  int32_t onKeyDown(VstKeyCode& key) override {
+  int32_t onKeyDown(gui::KeyEvent& key) override {
     record("keyDown " + std::to_string(key.character));
     return keyAnswer;
   }
-  int32_t onKeyUp(VstKeyCode& key) override {
+  int32_t onKeyUp(gui::KeyEvent& key) override {
     record("keyUp " + std::to_string(key.character));
     return keyAnswer;
   }

@@ -297,7 +297,7 @@ TEST_F(ViewTree, ANestedRedrawLandsAtTheChildsFramePosition) {
 TEST_F(ViewTree, KeysGoTopMostFirstAndStopAtTheFirstAnswer) {
   RecordingView* a = adopt(frame, view("a", CViewRect(0, 0, 10, 10)));
   RecordingView* b = adopt(frame, view("b", CViewRect(0, 0, 10, 10)));
-  VstKeyCode key{65, 0, 0};
+  gui::KeyEvent key{65, 0, 0};
   CViewContainer& container = *frame;
   EXPECT_EQ(container.CViewContainer::onKeyDown(key), -1);
   EXPECT_EQ(log, (EventLog{"a attached", "b attached", "b keyDown 65", "a keyDown 65"}));

@@ -5,7 +5,6 @@
 #include "gui/platform/raster/RasterInput.h"
 #include "gui/platform/raster/RasterTextEntry.h"
 #include "gui/platform/raster/WindowRecord.h"
-#include "host/VstInterface.h"
 
 namespace gui {
 namespace raster {
@@ -113,38 +112,20 @@ bool HeadlessWindow::wheel(const CViewPoint& where, int32_t delta) {
   return true;
 }
 
-namespace {
-
-int32_t sendKey(WindowRecord* record, WindowMessageKind kind, VstKeyCode& key) {
-  WindowMessage message;
-  message.kind = kind;
-  message.key = &key;
-  message.result = -1;
-  record->send(message);
-  return int32_t(message.result);
+int32_t HeadlessWindow::keyDown(const KeyEvent& key) {
+  if (!record->alive || record->entry == nullptr) return -1;
+  record->entry->handleKey(key);
+  return 1;
 }
 
-}  // namespace
-
-int32_t HeadlessWindow::keyDown(VstKeyCode& key) {
-  if (!record->alive) return -1;
-  if (RasterTextEntry* entry = record->entry) {
-    entry->handleKey(key);
-    return 1;
-  }
-  return sendKey(record, WindowMessageKind::keyDown, key);
-}
-
-int32_t HeadlessWindow::keyUp(VstKeyCode& key) {
-  if (!record->alive) return -1;
-  if (record->entry != nullptr) return 1;
-  return sendKey(record, WindowMessageKind::keyUp, key);
+int32_t HeadlessWindow::keyUp(const KeyEvent&) {
+  return record->alive && record->entry != nullptr ? 1 : -1;
 }
 
 void HeadlessWindow::typeText(const char* text) {
   if (text == nullptr) return;
   for (const char* c = text; *c != '\0'; ++c) {
-    VstKeyCode key{};
+    KeyEvent key{};
     key.character = static_cast<unsigned char>(*c);
     keyDown(key);
   }

@@ -6,11 +6,10 @@
 
 #include "gui/CViewPoint.h"
 #include "gui/CViewRect.h"
+#include "gui/KeyEvent.h"
 #include "gui/MouseButtonState.h"
 #include "gui/platform/PlatformTypes.h"
 #include "gui/platform/raster/RasterImage.h"
-
-struct VstKeyCode;
 
 namespace gui {
 namespace platform {
@@ -77,11 +76,11 @@ class HeadlessWindow {
   // Wheel turns at a client position (the cursor moves there): `delta` 120 per notch.
   // Answers whether the message went on to the default processing (always, as on Win32).
   bool wheel(const CViewPoint& where, int32_t delta);
-  // A key: to the open text entry when there is one, else to the frame's onKeyDown / onKeyUp
-  // (as the host sends keys through the editor). Answers the receiver's result (-1: not handled).
-  int32_t keyDown(VstKeyCode& key);
-  int32_t keyUp(VstKeyCode& key);
-  // Types each character of text as a key press (character set, virt 0).
+  // A key while this window has the keyboard focus: only an open text entry takes keys (1);
+  // otherwise -1, and the key is for the host, which sends it through the editor to the frame.
+  int32_t keyDown(const KeyEvent& key);
+  int32_t keyUp(const KeyEvent& key);
+  // Types each character of text into the open text entry (character set, virt 0).
   void typeText(const char* text);
 
   // A drag from another application passing over the window: the registered drop target's

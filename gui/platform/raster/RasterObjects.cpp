@@ -2,6 +2,7 @@
 
 #include "gui/platform/Platform.h"
 #include "gui/platform/raster/FreeList.h"
+#include "gui/platform/raster/RasterDevice.h"
 #include "gui/platform/raster/RasterImage.h"
 #include "gui/platform/raster/RasterText.h"
 
@@ -133,8 +134,14 @@ uint8_t* imagePixelRow(PlatformImage* image, int32_t row) {
   return image->row(row);
 }
 
-PlatformImage* createCompatibleImage(PlatformDevice*, int32_t width, int32_t height) {
-  return raster::allocateImage(width, height, false);
+PlatformImage* createCompatibleImage(PlatformDevice* reference, int32_t width, int32_t height) {
+  // As under GDI, an image compatible with a memory device takes the format of the image selected
+  // into it: a new memory device holds a monochrome 1 x 1 image, so its compatible images are
+  // monochrome too. Windows and the screen give colour images.
+  const PlatformImage* selected =
+      reference != nullptr ? static_cast<raster::RasterDevice*>(reference)->target() : nullptr;
+  const bool monochrome = selected != nullptr && selected->monochrome;
+  return raster::allocateImage(width, height, monochrome);
 }
 
 PlatformImage* createMonochromeImage(int32_t width, int32_t height) {

@@ -204,7 +204,7 @@ PlatformTextEntry* createTextEntry(void* window, const TextEntryRequest& request
 
 // --- Drag and drop --------------------------------------------------------------------------
 
-void initializeOle() {}
+bool initializeOle() { return false; }
 
 void uninitializeOle() {}
 

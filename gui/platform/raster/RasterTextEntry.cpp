@@ -10,7 +10,6 @@
 #include "gui/platform/raster/RasterObjects.h"
 #include "gui/platform/raster/RasterText.h"
 #include "gui/platform/raster/WindowRecord.h"
-#include "host/VstInterface.h"
 
 namespace gui {
 namespace raster {
@@ -21,15 +20,6 @@ namespace {
 std::vector<RasterTextEntry*>& orphans() {
   static auto* list = new std::vector<RasterTextEntry*>();
   return *list;
-}
-
-platform::LogicalFont entryFont(const platform::TextEntryRequest& request) {
-  platform::LogicalFont logical;
-  logical.height = -std::max(1, request.fontHeight);
-  logical.weight = 400;
-  const char* face = request.faceName != nullptr ? request.faceName : "Arial";
-  std::strncpy(logical.faceName, face, sizeof(logical.faceName) - 1);
-  return logical;
 }
 
 FontFace* faceOf(platform::PlatformFont* font) { return font != nullptr ? font->face : nullptr; }
@@ -51,14 +41,15 @@ RasterTextEntry::RasterTextEntry(platform::WindowRecord* window,
       maxLength(std::clamp(request.maxLength, 0, 255)),
       fontColor(request.fontColor & 0xFFFFFF),
       backColor(request.backColor & 0xFFFFFF),
-      font(platform::createFont(entryFont(request))) {
+      font(request.font) {
+  retain(font);
   if (text.size() > size_t(maxLength)) text.resize(size_t(maxLength));
   initialText = text;
   anchor = 0;
   caret = text.size();  // the whole text selected
 }
 
-RasterTextEntry::~RasterTextEntry() { platform::deleteObject(font); }
+RasterTextEntry::~RasterTextEntry() { releaseSelection(font); }
 
 int32_t RasterTextEntry::getText(char* buffer, int32_t size) {
   if (buffer == nullptr || size <= 0) return 0;
@@ -115,7 +106,7 @@ void RasterTextEntry::finish() {
   if (listener != nullptr) listener->textEntryFinished(this);  // may destroy this object
 }
 
-void RasterTextEntry::handleKey(const VstKeyCode& key) {
+void RasterTextEntry::handleKey(const KeyEvent& key) {
   switch (key.virt) {
     case kVirtualKeyReturn:
     case kVirtualKeyEnter:

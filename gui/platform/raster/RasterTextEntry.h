@@ -3,9 +3,8 @@
 #include <cstddef>
 #include <string>
 
+#include "gui/KeyEvent.h"
 #include "gui/platform/PlatformTextEntry.h"
-
-struct VstKeyCode;
 
 namespace gui {
 namespace platform {
@@ -29,7 +28,7 @@ class RasterTextEntry final : public platform::PlatformTextEntry {
   void destroy() override;
 
   // A key while the box has the focus: always consumed.
-  void handleKey(const VstKeyCode& key);
+  void handleKey(const KeyEvent& key);
   // A press inside the box moves the caret there.
   void handlePress(const CViewPoint& where);
   bool contains(const CViewPoint& where) const;

@@ -1,0 +1,3 @@
+#include "gui/platform/ModuleHandle.h"
+
+void* moduleHandle = nullptr;

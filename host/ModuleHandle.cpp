@@ -1,3 +1,0 @@
-#include "host/ModuleHandle.h"
-
-void* moduleHandle = nullptr;
