@@ -12,41 +12,9 @@
 #include <vector>
 
 #include "tests/support/RenderToolFixture.h"
+#include "tests/tools/AudioFiles.h"
 
 namespace {
-
-struct Audio {
-  int rate = 0, channels = 0;
-  std::vector<float> left, right;
-};
-
-Audio readAudio(const std::string& path) {
-  SF_INFO info{};
-  SNDFILE* file = sf_open(path.c_str(), SFM_READ, &info);
-  Audio audio;
-  if (!file) return audio;
-  audio.rate = info.samplerate;
-  audio.channels = info.channels;
-  std::vector<float> interleaved(static_cast<std::size_t>(info.frames * info.channels));
-  sf_readf_float(file, interleaved.data(), info.frames);
-  sf_close(file);
-  for (sf_count_t i = 0; i < info.frames; ++i) {
-    audio.left.push_back(interleaved[static_cast<std::size_t>(i * info.channels)]);
-    if (info.channels > 1) audio.right.push_back(interleaved[static_cast<std::size_t>(i * info.channels + 1)]);
-  }
-  return audio;
-}
-
-void writeMono(const std::string& path, const std::vector<float>& samples, int rate, int format) {
-  SF_INFO info{};
-  info.samplerate = rate;
-  info.channels = 1;
-  info.format = format;
-  SNDFILE* file = sf_open(path.c_str(), SFM_WRITE, &info);
-  ASSERT_NE(file, nullptr) << sf_strerror(nullptr);
-  sf_writef_float(file, samples.data(), static_cast<sf_count_t>(samples.size()));
-  sf_close(file);
-}
 
 class RenderToolTest : public RenderToolFixture {};
 
@@ -111,6 +79,7 @@ TEST_F(RenderToolTest, HelpDescribesTheParameterValues) {
   EXPECT_EQ(run.exitCode, 0);
   EXPECT_NE(run.out.find("Usage: lumivane-render [options] PLUGIN.so [INPUT.wav]"), std::string::npos);
   EXPECT_NE(run.out.find("normalised value from 0 to 1"), std::string::npos);
+  EXPECT_NE(run.out.find("Exit status:\n  0  the outputs were written\n  1  the run failed"), std::string::npos);
 }
 
 struct BadCommand {
@@ -144,9 +113,11 @@ TEST_F(RenderToolTest, BadCommandLinesGiveOneClearLine) {
 
 TEST_F(RenderToolTest, UnknownParameterListsTheValidNames) {
   ToolRun run = render("'" + plugin + "' --param Width=0.5 -o '" + path("x.wav") + "'");
+  EXPECT_EQ(run.exitCode, 2);
   expectOneLineError(run, "unknown parameter 'Width'; this plug-in's parameters are: PreDelay, Expression, Wide, Dry, "
                           "Wet, Mix");
   ToolRun program = render("'" + plugin + "' --program 16 -o '" + path("x.wav") + "'");
+  EXPECT_EQ(program.exitCode, 2);
   expectOneLineError(program, "the plug-in has programs 0 to 15");
 }
 

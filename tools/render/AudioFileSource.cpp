@@ -2,15 +2,18 @@
 
 #include <sys/stat.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
 
 #include "tools/render/RenderError.h"
+#include "tools/render/WavDataExtent.h"
 
 namespace {
-// Frames read from the file at a time, so a small processing block does not cost a system call.
-constexpr sf_count_t kReadAheadFrames = 65536;
-}
+// Bytes read from the file at a time, so a small processing block does not cost a system call;
+// in bytes rather than frames, so a file of many channels takes no more memory than a mono one.
+constexpr std::size_t kReadAheadBytes = 1 << 20;
+}  // namespace
 
 AudioFileSource::AudioFileSource(const std::string& path) : path(path) {
   struct stat status {};
@@ -23,9 +26,27 @@ AudioFileSource::AudioFileSource(const std::string& path) : path(path) {
     sf_close(file);
     throw RenderError("'" + path + "' holds no audio channels");
   }
+  if (info.samplerate < kMinSampleRate || info.samplerate > kMaxSampleRate) {
+    sf_close(file);
+    throw RenderError("'" + path + "' has a sample rate of " + std::to_string(info.samplerate) +
+                      " Hz; plug-ins run at " + std::to_string(kMinSampleRate) + " to " +
+                      std::to_string(kMaxSampleRate) + " Hz");
+  }
+  std::size_t frameBytes = sizeof(double) * static_cast<std::size_t>(info.channels);
+  framesPerPiece = std::max<std::size_t>(1, kReadAheadBytes / frameBytes);
 }
 
 AudioFileSource::~AudioFileSource() { sf_close(file); }
+
+std::string AudioFileSource::shortfall() const {
+  int major = info.format & SF_FORMAT_TYPEMASK;
+  if (major != SF_FORMAT_WAV && major != SF_FORMAT_WAVEX && major != SF_FORMAT_RF64) return "";
+  std::optional<WavDataExtent> extent = readWavDataExtent(path);
+  if (!extent || !extent->cutShort()) return "";
+  return "'" + path + "' is cut short: its header promises " + std::to_string(extent->promisedBytes) +
+         " bytes of audio, the file holds " + std::to_string(extent->heldBytes) + "; rendering the " +
+         std::to_string(info.frames) + " frames there are";
+}
 
 int AudioFileSource::read(double* mono, int frames) {
   auto channels = static_cast<std::size_t>(info.channels);
@@ -36,8 +57,8 @@ int AudioFileSource::read(double* mono, int frames) {
 }
 
 bool AudioFileSource::refill() {
-  interleaved.resize(static_cast<std::size_t>(kReadAheadFrames) * static_cast<std::size_t>(info.channels));
-  sf_count_t got = sf_readf_double(file, interleaved.data(), kReadAheadFrames);
+  interleaved.resize(framesPerPiece * static_cast<std::size_t>(info.channels));
+  sf_count_t got = sf_readf_double(file, interleaved.data(), static_cast<sf_count_t>(framesPerPiece));
   if (sf_error(file) != SF_ERR_NO_ERROR)
     throw RenderError("reading '" + path + "' failed: " + sf_strerror(file));
   framesRead = static_cast<std::size_t>(got);

@@ -127,5 +127,18 @@ Options:
                         type TEXT, idle N, shot FILE; '#' starts a comment line
   --commands TEXT       the same commands given inline, separated by ';'
   -h, --help            show this text
+
+Outputs never overwrite the plug-in, the input, the script or each other. Each is written beside
+its place under a temporary name and moved into place only when the whole run has succeeded, so a
+run that fails leaves existing files as they were. Input files must have a sample rate from 8000
+to 768000 Hz; a WAV file cut short is rendered as far as it goes, with a warning.
+
+Exit status:
+  0  the outputs were written
+  1  the run failed: a file that cannot be read or written, a plug-in that cannot be loaded or
+     cannot do what was asked (--double, --editor-png), an input at an unusable sample rate
+  2  a mistake on the command line: an unknown option, a missing or malformed value, a parameter
+     name or program number the plug-in does not have, a script line that cannot be read, an
+     output that names the plug-in, the input, the script or another output
 )";
 }

@@ -124,6 +124,7 @@ EditorScript EditorScript::parse(const std::string& source, const std::string& o
     ScriptLineReader reader(text.substr(first), line, origin);
     std::string verb = reader.need("command");
     script.list.push_back(readCommand(reader, verb, line));
+    script.list.back().origin = origin;
   }
   return script;
 }

@@ -2,10 +2,7 @@
 
 #include <dlfcn.h>
 
-#include <cstdio>
-#include <sstream>
-
-#include "tools/render/CommandLine.h"
+#include "tools/render/OutputFiles.h"
 #include "tools/render/PluginLibrary.h"
 #include "tools/render/RenderError.h"
 
@@ -24,27 +21,18 @@ const LumivaneHeadlessEditorApi* findHeadlessEditor(const std::string& path) {
   return api && api->version == LUMIVANE_HEADLESS_EDITOR_VERSION ? api : nullptr;
 }
 
-// Commands given on the command line, separated by ';'.
-EditorScript inlineScript(const std::string& commands) {
-  std::string lines = commands;
-  for (char& c : lines)
-    if (c == ';') c = '\n';
-  return EditorScript::parse(lines, "--commands");
-}
-
 }  // namespace
 
-EditorWindow::EditorWindow(const PluginLibrary& plugin, const RenderOptions& options)
-    : picturePath(options.editorPngPath) {
-  if (!options.scriptPath.empty()) script = EditorScript::load(options.scriptPath);
-  if (!options.scriptCommands.empty()) script.append(inlineScript(options.scriptCommands));
-  if (picturePath.empty() && script.empty()) return;
-  api = findHeadlessEditor(options.pluginPath);
+EditorWindow::EditorWindow(const PluginLibrary& plugin, const std::string& pluginPath, EditorScript script,
+                           std::string picturePath, const OutputFiles& outputs)
+    : script(std::move(script)), picturePath(std::move(picturePath)), outputs(outputs) {
+  if (this->picturePath.empty() && this->script.empty()) return;
+  api = findHeadlessEditor(pluginPath);
   if (!api)
-    throw RenderError("'" + options.pluginPath + "' has no headless editor (" LUMIVANE_HEADLESS_EDITOR_SYMBOL
+    throw RenderError("'" + pluginPath + "' has no headless editor (" LUMIVANE_HEADLESS_EDITOR_SYMBOL
                       "): --editor-png, --script and --commands need a Lumivane plug-in library");
   session = api->open(plugin.effect());
-  if (!session) throw RenderError("the editor of '" + options.pluginPath + "' did not open");
+  if (!session) throw RenderError("the editor of '" + pluginPath + "' did not open");
 }
 
 EditorWindow::~EditorWindow() {
@@ -57,7 +45,7 @@ void EditorWindow::finish() {
   for (const EditorCommand& command : script.commands()) run(command);
   if (!picturePath.empty()) {
     api->idle(session, 1);
-    save(picturePath, 0);
+    save(picturePath, "");
   }
 }
 
@@ -74,15 +62,12 @@ void EditorWindow::run(const EditorCommand& command) {
       break;
     case EditorCommand::Kind::type: done = api->type(session, command.text.c_str()); break;
     case EditorCommand::Kind::idle: done = api->idle(session, command.count); break;
-    case EditorCommand::Kind::shot: save(command.text, command.line); return;
+    case EditorCommand::Kind::shot: save(command.text, command.where()); return;
   }
-  if (!done) throw RenderError("script line " + std::to_string(command.line) + ": the editor did not take it");
+  if (!done) throw RenderError(command.where() + ": the editor did not take it");
 }
 
-void EditorWindow::save(const std::string& path, int line) {
-  if (!api->snapshot(session, path.c_str())) {
-    std::string where = line > 0 ? "script line " + std::to_string(line) + ": " : "";
-    throw RenderError(where + "cannot write the editor picture '" + path + "'");
-  }
-  std::printf("Wrote the editor picture '%s'\n", path.c_str());
+void EditorWindow::save(const std::string& path, const std::string& where) {
+  if (!api->snapshot(session, outputs.writePath(path).c_str()))
+    throw RenderError("cannot write the editor picture '" + path + "'" + (where.empty() ? "" : " (" + where + ")"));
 }

@@ -5,6 +5,7 @@
 
 #include <cerrno>
 #include <cstring>
+#include <utility>
 
 #include "tools/render/RenderError.h"
 
@@ -31,6 +32,25 @@ EntryPoint findEntryPoint(void* library, const std::string& path) {
   throw RenderError("'" + path + "' has no VST 2.4 entry point (VSTPluginMain or main)");
 }
 
+// The most inputs or outputs this host gives buffers for; a record that declares more is damaged.
+constexpr VstInt32 kMaxChannels = 1024;
+
+// What a record that carries the right magic still lacks before this host can use it: a null
+// function it would call, or channel counts it cannot give buffers for. Empty when it is whole.
+std::string recordFault(const AEffect& record) {
+  if (!record.dispatcher) return "has no dispatcher function";
+  if ((record.flags & effFlagsCanReplacing) && !record.processReplacing)
+    return "promises 32-bit processing but has no processReplacing function";
+  if ((record.flags & effFlagsCanDoubleReplacing) && !record.processDoubleReplacing)
+    return "promises 64-bit processing but has no processDoubleReplacing function";
+  if (!record.setParameter) return "has no setParameter function";
+  if (!record.getParameter) return "has no getParameter function";
+  for (auto [count, what] : {std::pair{record.numInputs, "inputs"}, std::pair{record.numOutputs, "outputs"}})
+    if (count < 0 || count > kMaxChannels)
+      return "declares " + std::to_string(count) + " " + what + "; this host takes 0 to " + std::to_string(kMaxChannels);
+  return "";
+}
+
 }  // namespace
 
 PluginLibrary::PluginLibrary(const std::string& path, audioMasterCallback host) {
@@ -42,6 +62,13 @@ PluginLibrary::PluginLibrary(const std::string& path, audioMasterCallback host) 
     if (record->magic != kEffectMagic) {
       record = nullptr;
       throw RenderError("'" + path + "' returned something that is not a VST 2.4 effect");
+    }
+    std::string fault = recordFault(*record);
+    if (!fault.empty()) {
+      // A record with a dispatcher is still closed, so the plug-in can free what it built.
+      if (record->dispatcher) dispatch(effClose);
+      record = nullptr;
+      throw RenderError("the effect of '" + path + "' " + fault);
     }
   } catch (...) {
     dlclose(library);

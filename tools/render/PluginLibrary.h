@@ -9,7 +9,7 @@
 class PluginLibrary {
 public:
   // Throws RenderError when the file is missing, is no library, has no entry point, or the
-  // entry point gives no effect.
+  // entry point gives no effect or a record without the functions its flags promise.
   PluginLibrary(const std::string& path, audioMasterCallback host);
   ~PluginLibrary();
   PluginLibrary(const PluginLibrary&) = delete;

@@ -7,5 +7,5 @@ class RenderError : public std::runtime_error {
 public:
   explicit RenderError(const std::string& message, int exitCode = 1)
       : std::runtime_error(message), exitCode(exitCode) {}
-  int exitCode;  // 2 for a bad command line, 1 for everything else
+  int exitCode;  // 2 for a mistake on the command line, 1 for a run that failed (see --help)
 };

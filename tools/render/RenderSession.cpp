@@ -1,17 +1,17 @@
 #include "tools/render/RenderSession.h"
 
-#include <sys/stat.h>
-
 #include <cctype>
 #include <cmath>
 #include <cstdio>
 #include <memory>
+#include <utility>
 
 #include "tools/render/AudioFileSource.h"
 #include "tools/render/BlockRenderer.h"
 #include "tools/render/DemoSignal.h"
 #include "tools/render/EditorWindow.h"
 #include "tools/render/HostCallback.h"
+#include "tools/render/OutputFiles.h"
 #include "tools/render/OutputMeter.h"
 #include "tools/render/PluginLibrary.h"
 #include "tools/render/ProgressBar.h"
@@ -34,22 +34,30 @@ VstInt32 parameterIndex(const PluginLibrary& plugin, const std::string& name) {
   std::string valid;
   for (const std::string& known : names) valid += (valid.empty() ? "" : ", ") + known;
   throw RenderError("unknown parameter '" + name + "'; this plug-in's parameters are: " +
-                    (valid.empty() ? "(none)" : valid));
+                        (valid.empty() ? "(none)" : valid),
+                    2);
 }
 
-void selectProgram(const PluginLibrary& plugin, int program) {
-  if (program < 0) return;
+void checkProgram(const PluginLibrary& plugin, int program) {
   if (program >= plugin.effect()->numPrograms)
     throw RenderError("--program " + std::to_string(program) + ": the plug-in has programs 0 to " +
-                      std::to_string(plugin.effect()->numPrograms - 1));
-  plugin.dispatch(effSetProgram, 0, program);
+                          std::to_string(plugin.effect()->numPrograms - 1),
+                      2);
 }
 
-void setParameters(const PluginLibrary& plugin, const std::vector<ParameterSetting>& settings) {
+// The parameters by index, so that every name is checked before anything is set.
+std::vector<std::pair<VstInt32, float>> resolveParameters(const PluginLibrary& plugin,
+                                                          const std::vector<ParameterSetting>& settings) {
+  std::vector<std::pair<VstInt32, float>> resolved;
+  for (const ParameterSetting& setting : settings)
+    resolved.emplace_back(parameterIndex(plugin, setting.name), static_cast<float>(setting.value));
+  return resolved;
+}
+
+void setParameters(const PluginLibrary& plugin, const std::vector<std::pair<VstInt32, float>>& settings) {
   AEffect* effect = plugin.effect();
-  for (const ParameterSetting& setting : settings) {
-    VstInt32 index = parameterIndex(plugin, setting.name);
-    effect->setParameter(effect, index, static_cast<float>(setting.value));
+  for (auto [index, value] : settings) {
+    effect->setParameter(effect, index, value);
     std::string label = plugin.text(effGetParamLabel, index);
     std::printf("%s = %s%s%s (%g)\n", plugin.text(effGetParamName, index).c_str(),
                 plugin.text(effGetParamDisplay, index).c_str(), label.empty() ? "" : " ", label.c_str(),
@@ -65,17 +73,52 @@ void checkPrecision(const PluginLibrary& plugin, bool doublePrecision) {
     throw RenderError("the plug-in has no replacing 32-bit processing; try --double");
 }
 
-// Writing over the input while reading it would destroy it.
-void checkOutputIsNotInput(const RenderOptions& options) {
-  struct stat input {}, output {};
-  if (options.inputPath.empty() || stat(options.outputPath.c_str(), &output) != 0) return;
-  if (stat(options.inputPath.c_str(), &input) == 0 && input.st_dev == output.st_dev && input.st_ino == output.st_ino)
-    throw RenderError("the output '" + options.outputPath + "' is the input file");
+// The script from --script, then the commands of --commands (separated by ';').
+EditorScript loadEditorScript(const RenderOptions& options) {
+  EditorScript script;
+  if (!options.scriptPath.empty()) script = EditorScript::load(options.scriptPath);
+  if (!options.scriptCommands.empty()) {
+    std::string lines = options.scriptCommands;
+    for (char& c : lines)
+      if (c == ';') c = '\n';
+    script.append(EditorScript::parse(lines, "--commands"));
+  }
+  return script;
+}
+
+std::vector<NamedFile> sourcesOf(const RenderOptions& options) {
+  std::vector<NamedFile> sources = {{options.pluginPath, "the plug-in library", "", false}};
+  if (!options.inputPath.empty()) sources.push_back({options.inputPath, "the input file", "", false});
+  if (!options.scriptPath.empty() && options.scriptPath != "-")
+    sources.push_back({options.scriptPath, "the script", "", false});
+  return sources;
+}
+
+// Every file the run writes: the audio, the editor picture, the script's shots.
+std::vector<NamedFile> outputsOf(const RenderOptions& options, const EditorScript& script) {
+  std::vector<NamedFile> outputs = {{options.outputPath, "the output", "", false}};
+  if (!options.editorPngPath.empty()) outputs.push_back({options.editorPngPath, "the editor picture", "", true});
+  for (const EditorCommand& command : script.commands())
+    if (command.kind == EditorCommand::Kind::shot) outputs.push_back({command.text, "the shot", command.where(), true});
+  return outputs;
+}
+
+// The pictures in the order the editor took them: the shots, then the final picture.
+void reportPictures(const std::vector<NamedFile>& outputs, const std::string& editorPngPath) {
+  for (const NamedFile& output : outputs)
+    if (output.picture && !output.origin.empty()) std::printf("Wrote the editor picture '%s'\n", output.path.c_str());
+  if (!editorPngPath.empty()) std::printf("Wrote the editor picture '%s'\n", editorPngPath.c_str());
+}
+
+void warn(const std::string& message) {
+  if (!message.empty()) std::fprintf(stderr, "lumivane-render: warning: %s\n", message.c_str());
 }
 
 std::unique_ptr<SignalSource> openSource(const RenderOptions& options) {
   if (options.inputPath.empty()) return std::make_unique<DemoSignal>();
-  return std::make_unique<AudioFileSource>(options.inputPath);
+  auto file = std::make_unique<AudioFileSource>(options.inputPath);
+  warn(file->shortfall());
+  return file;
 }
 
 std::string decibels(double level) {
@@ -109,22 +152,29 @@ void reportHostCallbacks() {
 }  // namespace
 
 void runRender(const RenderOptions& options) {
+  EditorScript script = loadEditorScript(options);
+  OutputFiles files(sourcesOf(options));
+  std::vector<NamedFile> outputs = outputsOf(options, script);
+  for (const NamedFile& output : outputs) files.add(output);
+
   PluginLibrary plugin(options.pluginPath, renderHostCallback);
   std::unique_ptr<SignalSource> source = openSource(options);
-  checkOutputIsNotInput(options);
   checkPrecision(plugin, options.doublePrecision);
+  checkProgram(plugin, options.program);
+  std::vector<std::pair<VstInt32, float>> parameters = resolveParameters(plugin, options.parameters);
   double rate = source->sampleRate();
 
   plugin.dispatch(effOpen);
   plugin.dispatch(effSetSampleRate, 0, 0, nullptr, static_cast<float>(rate));
   plugin.dispatch(effSetBlockSize, 0, options.blockSize);
-  selectProgram(plugin, options.program);
-  setParameters(plugin, options.parameters);
+  if (options.program >= 0) plugin.dispatch(effSetProgram, 0, options.program);
+  setParameters(plugin, parameters);
 
-  StereoWavWriter output(options.outputPath, static_cast<int>(rate));
+  files.open();
+  StereoWavWriter output(files.writePath(options.outputPath), options.outputPath, static_cast<int>(rate));
   OutputMeter meter;
   BlockRenderer renderer(plugin, options.blockSize, options.doublePrecision);
-  EditorWindow editor(plugin, options);
+  EditorWindow editor(plugin, options.pluginPath, script, options.editorPngPath, files);
   plugin.dispatch(effMainsChanged, 0, 1);
   std::int64_t frames = 0;
   {
@@ -133,7 +183,9 @@ void runRender(const RenderOptions& options) {
   }
   plugin.dispatch(effMainsChanged, 0, 0);
   output.close();
-  report(plugin, options, rate, frames, meter);
   editor.finish();
+  files.commit();
+  report(plugin, options, rate, frames, meter);
+  reportPictures(outputs, options.editorPngPath);
   reportHostCallbacks();
 }

@@ -4,12 +4,13 @@
 #include <string>
 #include <vector>
 
-// Writes a stereo 32-bit float WAV file. Float samples keep outputs above full scale as they
+// Writes a stereo 32-bit float WAV file (RF64 past 4 GiB). Float samples keep outputs above full scale as they
 // are: the effect does not limit, and neither does this host.
 class StereoWavWriter {
 public:
-  // Throws RenderError when the file cannot be created.
-  StereoWavWriter(const std::string& path, int sampleRate);
+  // Throws RenderError when the file cannot be created. `path` is where the data go, `name` the
+  // file as the user knows it, for messages.
+  StereoWavWriter(const std::string& path, const std::string& name, int sampleRate);
   ~StereoWavWriter();
   StereoWavWriter(const StereoWavWriter&) = delete;
   StereoWavWriter& operator=(const StereoWavWriter&) = delete;
@@ -23,7 +24,7 @@ public:
 private:
   void flush();
 
-  std::string path;
+  std::string name;
   SNDFILE* file = nullptr;
   std::vector<float> interleaved;
 };

@@ -1,0 +1,173 @@
+// A tiny working effect for the command-line tools' tests: two inputs, two outputs, one parameter
+// (Gain, output = input × gain), two named programs, both precisions, no editor. The environment
+// variable LUMIVANE_FAULT, read when the entry point runs, makes it fail in one chosen way, as a
+// careless or damaged plug-in does:
+//   null-dispatcher, null-process-replacing, null-process-double, null-set-parameter,
+//   null-get-parameter      that function of the record is null (its flag still promises it)
+//   many-outputs            the record declares 100000000 outputs
+//   crash-on-nan-parameter  setParameter with NaN writes through a null pointer
+//   hang-on-block-of-7      processing a block of 7 frames never returns
+//   nan-above-192k          at sample rates above 192 kHz every output sample is NaN
+//   subnormal-output        every output sample is a subnormal number
+//   unterminated-name       the parameter name fills 100 bytes with no terminating zero
+//   writes-past-block       processing writes one frame more than asked
+//   forgets-program-names   renaming a program is ignored
+//   crash-on-opcode-53      opcode 53 with a null pointer writes through it
+#include <cmath>
+#include <cstdint>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <string>
+
+#include "host/VstInterface.h"
+
+namespace {
+
+struct GainEffect {
+  AEffect record{};
+  std::string fault;
+  float gain = 1.0f;
+  float sampleRate = 44100.0f;
+  int program = 0;
+  char programNames[2][kVstMaxProgNameLen] = {"Unity", "Quiet"};
+};
+
+GainEffect* effectOf(AEffect* record) { return static_cast<GainEffect*>(record->object); }
+
+bool faultIs(AEffect* record, const char* name) { return effectOf(record)->fault == name; }
+
+void writeThroughNull() {
+  volatile int* nowhere = nullptr;
+  *nowhere = 1;
+}
+
+void copyText(void* ptr, const char* text) {
+  if (ptr) std::snprintf(static_cast<char*>(ptr), 24, "%s", text);
+}
+
+VstIntPtr programRequest(GainEffect* effect, VstInt32 opcode, VstInt32 index, VstIntPtr value, void* ptr) {
+  switch (opcode) {
+    case effSetProgram:
+      if (value >= 0 && value < 2) effect->program = static_cast<int>(value);
+      return 0;
+    case effGetProgram: return effect->program;
+    case effSetProgramName:
+      if (ptr && effect->fault != "forgets-program-names")
+        std::snprintf(effect->programNames[effect->program], kVstMaxProgNameLen, "%s", static_cast<char*>(ptr));
+      return 0;
+    case effGetProgramName: copyText(ptr, effect->programNames[effect->program]); return 0;
+    case effGetProgramNameIndexed:
+      if (index < 0 || index > 1) return 0;
+      copyText(ptr, effect->programNames[index]);
+      return 1;
+    default: return 0;
+  }
+}
+
+VstIntPtr parameterText(GainEffect* effect, VstInt32 opcode, VstInt32 index, void* ptr) {
+  if (!ptr || index != 0) return 0;
+  if (opcode == effGetParamName && effect->fault == "unterminated-name") {
+    std::memset(ptr, 'G', 100);
+    return 0;
+  }
+  char display[24];
+  std::snprintf(display, sizeof display, "%.2f", static_cast<double>(effect->gain));
+  copyText(ptr, opcode == effGetParamName ? "Gain" : opcode == effGetParamLabel ? "x" : display);
+  return 0;
+}
+
+VstIntPtr VSTCALLBACK dispatch(AEffect* record, VstInt32 opcode, VstInt32 index, VstIntPtr value, void* ptr,
+                               float opt) {
+  GainEffect* effect = effectOf(record);
+  switch (opcode) {
+    case effClose: delete effect; return 1;
+    case effSetProgram:
+    case effGetProgram:
+    case effSetProgramName:
+    case effGetProgramName:
+    case effGetProgramNameIndexed: return programRequest(effect, opcode, index, value, ptr);
+    case effGetParamLabel:
+    case effGetParamDisplay:
+    case effGetParamName: return parameterText(effect, opcode, index, ptr);
+    case effSetSampleRate:
+      if (opt > 0.0f && std::isfinite(opt)) effect->sampleRate = opt;
+      return 0;
+    case effGetEffectName: copyText(ptr, "Gain"); return 1;
+    case effGetVendorString: copyText(ptr, "Lumivane tests"); return 1;
+    case effGetProductString: copyText(ptr, "Gain"); return 1;
+    case effGetVstVersion: return kVstVersion;
+    case 53:
+      if (!ptr && effect->fault == "crash-on-opcode-53") writeThroughNull();
+      return 0;
+    default: return 0;
+  }
+}
+
+float outputSample(GainEffect* effect, double input) {
+  if (effect->fault == "subnormal-output") return 1e-40f;
+  if (effect->fault == "nan-above-192k" && effect->sampleRate > 192000.0f) return NAN;
+  return static_cast<float>(input * effect->gain);
+}
+
+template <typename Sample>
+void processBlock(AEffect* record, Sample** inputs, Sample** outputs, VstInt32 frames) {
+  GainEffect* effect = effectOf(record);
+  if (frames == 7 && effect->fault == "hang-on-block-of-7")
+    for (volatile bool forever = true; forever;) {
+    }
+  VstInt32 written = effect->fault == "writes-past-block" ? frames + 1 : frames;
+  for (int channel = 0; channel < 2; ++channel)
+    for (VstInt32 i = 0; i < written; ++i) outputs[channel][i] = outputSample(effect, inputs[channel][i]);
+}
+
+void VSTCALLBACK processFloats(AEffect* record, float** inputs, float** outputs, VstInt32 frames) {
+  processBlock(record, inputs, outputs, frames);
+}
+
+void VSTCALLBACK processDoubles(AEffect* record, double** inputs, double** outputs, VstInt32 frames) {
+  processBlock(record, inputs, outputs, frames);
+}
+
+void VSTCALLBACK setParameter(AEffect* record, VstInt32 index, float value) {
+  if (std::isnan(value) && faultIs(record, "crash-on-nan-parameter")) writeThroughNull();
+  if (index == 0 && value >= 0.0f && value <= 1.0f) effectOf(record)->gain = value;
+}
+
+float VSTCALLBACK getParameter(AEffect* record, VstInt32 index) { return index == 0 ? effectOf(record)->gain : 0.0f; }
+
+void applyFault(AEffect& record, const std::string& fault) {
+  if (fault == "null-dispatcher") record.dispatcher = nullptr;
+  if (fault == "null-process-replacing") record.processReplacing = nullptr;
+  if (fault == "null-process-double") record.processDoubleReplacing = nullptr;
+  if (fault == "null-set-parameter") record.setParameter = nullptr;
+  if (fault == "null-get-parameter") record.getParameter = nullptr;
+  if (fault == "many-outputs") record.numOutputs = 100000000;
+}
+
+}  // namespace
+
+extern "C" __attribute__((visibility("default"))) AEffect* VSTPluginMain(audioMasterCallback host) {
+  if (!host || host(nullptr, audioMasterVersion, 0, 0, nullptr, 0.0f) == 0) return nullptr;
+  auto* effect = new GainEffect;
+  const char* fault = std::getenv("LUMIVANE_FAULT");
+  effect->fault = fault ? fault : "";
+  AEffect& record = effect->record;
+  record.magic = kEffectMagic;
+  record.dispatcher = dispatch;
+  record.setParameter = setParameter;
+  record.getParameter = getParameter;
+  record.processReplacing = processFloats;
+  record.processDoubleReplacing = processDoubles;
+  record.numPrograms = 2;
+  record.numParams = 1;
+  record.numInputs = 2;
+  record.numOutputs = 2;
+  record.flags = effFlagsCanReplacing | effFlagsCanDoubleReplacing;
+  record.ioRatio = 1.0f;
+  record.object = effect;
+  record.uniqueID = fourCharacters('L', 'v', 'G', 'n');
+  record.version = 1;
+  applyFault(record, fault ? fault : "");
+  return &record;
+}
