@@ -57,8 +57,9 @@ class PlatformDevice {
 
   // BitBlt: a width x height block from source at (sx, sy) to (dx, dy) with a raster operation
   // (kSourceCopy, kSourceInvert, kSourceAnd). Copying from a colour image to a monochrome one
-  // gives 1 where a pixel equals the source's background colour; copying a monochrome image to a
-  // colour one paints 1 in this device's background colour and 0 in its text colour.
+  // gives 1 where a pixel equals the source's background colour (GDI compares all four bytes of
+  // a 32-bit image, so only pixels without an alpha byte can match); copying a monochrome image
+  // to a colour one paints 1 in this device's background colour and 0 in its text colour.
   virtual void bitBlt(int32_t dx, int32_t dy, int32_t width, int32_t height,
                       PlatformDevice* source, int32_t sx, int32_t sy, uint32_t rop) = 0;
 };
