@@ -117,6 +117,16 @@ PlatformColor blendOverBackground(uint8_t red, uint8_t green, uint8_t blue, uint
                    channel(blue, gui::platform::blueOf(kBackground)));
 }
 
+// An opaque image as the platform's own bitmaps are: no alpha byte. (GDI's colour-to-mask copy
+// compares all four bytes of a 32-bit pixel, so a decoded PNG, whose opaque pixels carry alpha
+// 255, would key nothing through the mask.)
+void clearAlphaBytes(CBitmap* bitmap) {
+  for (int32_t row = 0; row < bitmap->getHeight(); ++row) {
+    uint8_t* pixel = gui::platform::imagePixelRow(bitmap->getHandle(), row);
+    for (int32_t x = 0; pixel != nullptr && x < bitmap->getWidth(); ++x) pixel[x * 4 + 3] = 0;
+  }
+}
+
 void drawTransparentKeyed(CDrawContext& context, bool useTransparentBlt) {
   gui::ensureImageOperations();
   gui::PlatformState& state = gui::platformState();
@@ -124,6 +134,7 @@ void drawTransparentKeyed(CDrawContext& context, bool useTransparentBlt) {
   if (!useTransparentBlt) state.transparentBlt = nullptr;
   TestBitmap bitmap(keyedBitmap());
   bitmap->setAlphaBlended(false);
+  clearAlphaBytes(bitmap.get());
   bitmap->setTransparentColor(CRgbColor(254, 254, 254, 0));
   bitmap->drawTransparent(&context, CViewRect(10, 10, 14, 14), CViewPoint(0, 0));
   state.transparentBlt = saved;

@@ -1,6 +1,5 @@
-// The built plug-in library as a host meets it: loaded with dlopen, reached only through the
-// exported entry point and the record it returns.
-#include <dlfcn.h>
+// The built plug-in library as a host meets it: loaded with dlopen or LoadLibrary, reached only
+// through the exported entry point and the record it returns.
 #include <gtest/gtest.h>
 
 #include <cmath>
@@ -10,6 +9,7 @@
 #include <vector>
 
 #include "host/VstInterface.h"
+#include "tests/support/LoadedLibrary.h"
 
 namespace {
 
@@ -26,19 +26,19 @@ VstIntPtr VSTCALLBACK testHost(AEffect*, VstInt32 opcode, VstInt32, VstIntPtr, v
 class PluginAbiTest : public ::testing::Test {
 protected:
   static void SetUpTestSuite() {
-    library = dlopen(LUMIVANE_PLUGIN_PATH, RTLD_NOW | RTLD_LOCAL);
-    ASSERT_NE(library, nullptr) << dlerror();
+    library = new LoadedLibrary(LUMIVANE_PLUGIN_PATH);
+    ASSERT_TRUE(library->isLoaded()) << LoadedLibrary::lastError();
   }
   static void TearDownTestSuite() {
-    if (library) dlclose(library);
+    delete library;
     library = nullptr;
   }
 
   void SetUp() override {
-    ASSERT_NE(library, nullptr);
+    ASSERT_TRUE(library != nullptr && library->isLoaded());
     hostVersion = 2400;
     hostOpcodes.clear();
-    entry = reinterpret_cast<EntryPoint>(dlsym(library, "VSTPluginMain"));
+    entry = reinterpret_cast<EntryPoint>(library->symbol("VSTPluginMain"));
     ASSERT_NE(entry, nullptr);
     record = entry(testHost);
     ASSERT_NE(record, nullptr);
@@ -61,18 +61,18 @@ protected:
     return buffer;
   }
 
-  static void* library;
+  static LoadedLibrary* library;
   EntryPoint entry = nullptr;
   AEffect* record = nullptr;
 };
 
-void* PluginAbiTest::library = nullptr;
+LoadedLibrary* PluginAbiTest::library = nullptr;
 
 TEST_F(PluginAbiTest, BothExportedNamesAreTheSameEntryPoint) {
-  EXPECT_EQ(dlsym(library, "main"), reinterpret_cast<void*>(entry));
+  EXPECT_EQ(library->symbol("main"), reinterpret_cast<void*>(entry));
   // Nothing of the implementation leaks out of the library.
-  EXPECT_EQ(dlsym(library, "createEffectInstance"), nullptr);
-  EXPECT_EQ(dlsym(library, "_Z20createEffectInstancePFlP7AEffectiilPvfE"), nullptr);
+  EXPECT_EQ(library->symbol("createEffectInstance"), nullptr);
+  EXPECT_EQ(library->symbol("_Z20createEffectInstancePFlP7AEffectiilPvfE"), nullptr);
 }
 
 TEST_F(PluginAbiTest, HostWithoutAVersionGetsNoEffect) {
