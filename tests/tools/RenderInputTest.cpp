@@ -29,12 +29,14 @@ protected:
   // Runs the tool without a shell and answers the most memory it held at once, in kilobytes.
   long peakKilobytes(const std::vector<std::string>& arguments, int& exitCode) {
     std::vector<char*> argv{const_cast<char*>(LUMIVANE_RENDER_PATH)};
-    for (const std::string& argument : arguments) argv.push_back(const_cast<char*>(argument.c_str()));
+    for (const std::string& argument : arguments)
+      argv.push_back(const_cast<char*>(argument.c_str()));
     argv.push_back(nullptr);
     posix_spawn_file_actions_t actions;
     posix_spawn_file_actions_init(&actions);
     posix_spawn_file_actions_addopen(&actions, 1, "/dev/null", O_WRONLY, 0);
-    posix_spawn_file_actions_addopen(&actions, 2, path("err.txt").c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+    posix_spawn_file_actions_addopen(&actions, 2, path("err.txt").c_str(),
+                                     O_WRONLY | O_CREAT | O_TRUNC, 0644);
     pid_t child = 0;
     EXPECT_EQ(posix_spawn(&child, argv[0], &actions, nullptr, argv.data(), environ), 0);
     posix_spawn_file_actions_destroy(&actions);
@@ -82,8 +84,10 @@ TEST_F(RenderInputTest, RecordsWithoutTheFunctionsTheyPromiseAreRefused) {
   writeMono(path("in.wav"), ramp(100), 44100, SF_FORMAT_WAV | SF_FORMAT_FLOAT);
   const BrokenRecord cases[] = {
       {"null-dispatcher", "the effect of 'gain' has no dispatcher function"},
-      {"null-process-replacing", "the effect of 'gain' promises 32-bit processing but has no processReplacing"},
-      {"null-process-double", "the effect of 'gain' promises 64-bit processing but has no processDoubleReplacing"},
+      {"null-process-replacing",
+       "the effect of 'gain' promises 32-bit processing but has no processReplacing"},
+      {"null-process-double",
+       "the effect of 'gain' promises 64-bit processing but has no processDoubleReplacing"},
       {"null-set-parameter", "the effect of 'gain' has no setParameter function"},
       {"null-get-parameter", "the effect of 'gain' has no getParameter function"},
       {"many-outputs", "the effect of 'gain' declares 100000000 outputs"},
@@ -114,7 +118,8 @@ TEST_F(RenderInputTest, ACutShortWavRendersWhatItHoldsAndSaysSo) {
   ToolRun cut = render("'" + gain + "' cut.wav -o out.wav");
   ASSERT_EQ(cut.exitCode, 0) << cut.err;
   EXPECT_EQ(cut.err,
-            "lumivane-render: warning: 'cut.wav' is cut short: its header promises 20000 bytes of audio, the file "
+            "lumivane-render: warning: 'cut.wav' is cut short: its header promises 20000 bytes of "
+            "audio, the file "
             "holds 8000; rendering the 4000 frames there are\n");
   Audio audio = readAudio(path("out.wav"));
   ASSERT_EQ(audio.left.size(), 4000u);
@@ -132,7 +137,8 @@ TEST_F(RenderInputTest, AWideFileIsReadInPiecesOfBoundedSize) {
   EXPECT_LT(kilobytes, 200 * 1024);
   Audio audio = readAudio(path("out.wav"));
   ASSERT_EQ(audio.left.size(), first.size());
-  for (std::size_t i = 0; i < first.size(); ++i) ASSERT_NEAR(audio.left[i], first[i], 2.0 / 32768) << i;
+  for (std::size_t i = 0; i < first.size(); ++i)
+    ASSERT_NEAR(audio.left[i], first[i], 2.0 / 32768) << i;
 }
 
 }  // namespace

@@ -27,7 +27,8 @@ protected:
   void SetUp() override {
     RenderToolFixture::SetUp();
     ASSERT_EQ(std::system(("cp '" + plugin + "' '" + path("lib.so") + "'").c_str()), 0);
-    writeMono(path("in.wav"), std::vector<float>(100, 0.25f), 44100, SF_FORMAT_WAV | SF_FORMAT_FLOAT);
+    writeMono(path("in.wav"), std::vector<float>(100, 0.25f), 44100,
+              SF_FORMAT_WAV | SF_FORMAT_FLOAT);
     std::ofstream(path("script.txt")) << "idle 1\n";
     ASSERT_EQ(mkdir(path("sub").c_str(), 0755), 0);
     ASSERT_EQ(symlink("in.wav", path("link.wav").c_str()), 0);
@@ -49,7 +50,8 @@ protected:
 
   void expectSourcesIntact() {
     const char* names[] = {"lib.so", "in.wav", "script.txt"};
-    for (int i = 0; i < 3; ++i) EXPECT_TRUE(readFile(path(names[i])) == sources[i]) << names[i] << " changed";
+    for (int i = 0; i < 3; ++i)
+      EXPECT_TRUE(readFile(path(names[i])) == sources[i]) << names[i] << " changed";
   }
 
   std::vector<std::string> sources;
@@ -65,13 +67,15 @@ TEST_F(RenderOutputTest, OutputsThatNameTheirOwnSourcesAreRefused) {
   const Collision cases[] = {
       {"lib.so in.wav -o lib.so", "the output 'lib.so' is the plug-in library"},
       {"lib.so --editor-png ./lib.so", "the editor picture './lib.so' is the plug-in library"},
-      {"lib.so --commands 'shot lib.so'", "the shot 'lib.so' (--commands line 1) is the plug-in library"},
+      {"lib.so --commands 'shot lib.so'",
+       "the shot 'lib.so' (--commands line 1) is the plug-in library"},
       {"lib.so in.wav -o in.wav", "the output 'in.wav' is the input"},
       {"lib.so in.wav -o link.wav", "the output 'link.wav' is the input"},
       {"lib.so in.wav -o hard.wav", "the output 'hard.wav' is the input"},
       {"lib.so in.wav -o sub/../in.wav", "the output 'sub/../in.wav' is the input"},
       {"lib.so --script script.txt -o script.txt", "the output 'script.txt' is the script"},
-      {"lib.so -o new.wav --editor-png ./new.wav", "the editor picture './new.wav' is also the output 'new.wav'"},
+      {"lib.so -o new.wav --editor-png ./new.wav",
+       "the editor picture './new.wav' is also the output 'new.wav'"},
       {"lib.so -o new.wav --editor-png e.png --commands 'idle 1; shot sub/../e.png'",
        "the shot 'sub/../e.png' (--commands line 2) is also the editor picture 'e.png'"},
   };

@@ -56,13 +56,15 @@ void OutputFiles::cannotWrite(const NamedFile& output, const std::string& reason
 void OutputFiles::add(const NamedFile& output) {
   FileIdentity identity(output.path);
   for (std::size_t i = 0; i < sources.size(); ++i)
-    if (identity == sourceIdentities[i]) throw RenderError(output.describe() + " is " + sources[i].role, 2);
+    if (identity == sourceIdentities[i])
+      throw RenderError(output.describe() + " is " + sources[i].role, 2);
   for (const Output& earlier : outputs)
     if (identity == earlier.identity)
       throw RenderError(output.describe() + " is also " + earlier.name.describe(), 2);
 
   struct stat status {};
-  if (stat(output.path.c_str(), &status) == 0 && S_ISDIR(status.st_mode)) cannotWrite(output, "it is a folder");
+  if (stat(output.path.c_str(), &status) == 0 && S_ISDIR(status.st_mode))
+    cannotWrite(output, "it is a folder");
   if (stat(folderOf(output.path).c_str(), &status) != 0) cannotWrite(output, std::strerror(errno));
   if (!S_ISDIR(status.st_mode)) cannotWrite(output, std::strerror(ENOTDIR));
   outputs.push_back({output, identity, ""});

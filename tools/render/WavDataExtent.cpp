@@ -42,8 +42,10 @@ std::optional<WavDataExtent> readWavDataExtent(const std::string& path) {
       if (!readBytes(file, sizes, 16)) return std::nullopt;
       rf64DataSize = littleEndian(sizes + 8, 8);
     } else if (std::memcmp(chunk, "data", 4) == 0) {
-      if (rf64 && size == kOpenLength) size = rf64DataSize;
-      else if (size == kOpenLength) return std::nullopt;
+      if (rf64 && size == kOpenLength)
+        size = rf64DataSize;
+      else if (size == kOpenLength)
+        return std::nullopt;
       return WavDataExtent{size, fileSize - body};
     }
     offset = body + size + (size & 1);  // chunks are padded to an even length
