@@ -11,7 +11,8 @@
 //   subnormal-output        every output sample is a subnormal number
 //   unterminated-name       the parameter name fills 100 bytes with no terminating zero
 //   writes-past-block       processing writes one frame more than asked
-//   forgets-program-names   renaming a program is ignored
+//   doubled-read-back       getParameter answers twice the value set
+//   automates-unknown-parameter  setParameter tells the host that parameter 5 changed
 //   crash-on-opcode-53      opcode 53 with a null pointer writes through it
 #include <cmath>
 #include <cstdint>
@@ -26,6 +27,7 @@ namespace {
 
 struct GainEffect {
   AEffect record{};
+  audioMasterCallback host = nullptr;
   std::string fault;
   float gain = 1.0f;
   float sampleRate = 44100.0f;
@@ -46,15 +48,17 @@ void copyText(void* ptr, const char* text) {
   if (ptr) std::snprintf(static_cast<char*>(ptr), 24, "%s", text);
 }
 
-VstIntPtr programRequest(GainEffect* effect, VstInt32 opcode, VstInt32 index, VstIntPtr value, void* ptr) {
+VstIntPtr programRequest(GainEffect* effect, VstInt32 opcode, VstInt32 index, VstIntPtr value,
+                         void* ptr) {
   switch (opcode) {
     case effSetProgram:
       if (value >= 0 && value < 2) effect->program = static_cast<int>(value);
       return 0;
     case effGetProgram: return effect->program;
     case effSetProgramName:
-      if (ptr && effect->fault != "forgets-program-names")
-        std::snprintf(effect->programNames[effect->program], kVstMaxProgNameLen, "%s", static_cast<char*>(ptr));
+      if (ptr)
+        std::snprintf(effect->programNames[effect->program], kVstMaxProgNameLen, "%s",
+                      static_cast<char*>(ptr));
       return 0;
     case effGetProgramName: copyText(ptr, effect->programNames[effect->program]); return 0;
     case effGetProgramNameIndexed:
@@ -77,8 +81,8 @@ VstIntPtr parameterText(GainEffect* effect, VstInt32 opcode, VstInt32 index, voi
   return 0;
 }
 
-VstIntPtr VSTCALLBACK dispatch(AEffect* record, VstInt32 opcode, VstInt32 index, VstIntPtr value, void* ptr,
-                               float opt) {
+VstIntPtr VSTCALLBACK dispatch(AEffect* record, VstInt32 opcode, VstInt32 index, VstIntPtr value,
+                               void* ptr, float opt) {
   GainEffect* effect = effectOf(record);
   switch (opcode) {
     case effClose: delete effect; return 1;
@@ -118,23 +122,30 @@ void processBlock(AEffect* record, Sample** inputs, Sample** outputs, VstInt32 f
     }
   VstInt32 written = effect->fault == "writes-past-block" ? frames + 1 : frames;
   for (int channel = 0; channel < 2; ++channel)
-    for (VstInt32 i = 0; i < written; ++i) outputs[channel][i] = outputSample(effect, inputs[channel][i]);
+    for (VstInt32 i = 0; i < written; ++i)
+      outputs[channel][i] = outputSample(effect, inputs[channel][i]);
 }
 
 void VSTCALLBACK processFloats(AEffect* record, float** inputs, float** outputs, VstInt32 frames) {
   processBlock(record, inputs, outputs, frames);
 }
 
-void VSTCALLBACK processDoubles(AEffect* record, double** inputs, double** outputs, VstInt32 frames) {
+void VSTCALLBACK processDoubles(AEffect* record, double** inputs, double** outputs,
+                                VstInt32 frames) {
   processBlock(record, inputs, outputs, frames);
 }
 
 void VSTCALLBACK setParameter(AEffect* record, VstInt32 index, float value) {
   if (std::isnan(value) && faultIs(record, "crash-on-nan-parameter")) writeThroughNull();
+  if (faultIs(record, "automates-unknown-parameter"))
+    effectOf(record)->host(record, audioMasterAutomate, 5, 0, nullptr, value);
   if (index == 0 && value >= 0.0f && value <= 1.0f) effectOf(record)->gain = value;
 }
 
-float VSTCALLBACK getParameter(AEffect* record, VstInt32 index) { return index == 0 ? effectOf(record)->gain : 0.0f; }
+float VSTCALLBACK getParameter(AEffect* record, VstInt32 index) {
+  if (index != 0) return 0.0f;
+  return effectOf(record)->gain * (faultIs(record, "doubled-read-back") ? 2.0f : 1.0f);
+}
 
 void applyFault(AEffect& record, const std::string& fault) {
   if (fault == "null-dispatcher") record.dispatcher = nullptr;
@@ -150,6 +161,7 @@ void applyFault(AEffect& record, const std::string& fault) {
 extern "C" __attribute__((visibility("default"))) AEffect* VSTPluginMain(audioMasterCallback host) {
   if (!host || host(nullptr, audioMasterVersion, 0, 0, nullptr, 0.0f) == 0) return nullptr;
   auto* effect = new GainEffect;
+  effect->host = host;
   const char* fault = std::getenv("LUMIVANE_FAULT");
   effect->fault = fault ? fault : "";
   AEffect& record = effect->record;
