@@ -5,7 +5,7 @@
 //   null-dispatcher, null-process-replacing, null-process-double, null-set-parameter,
 //   null-get-parameter      that function of the record is null (its flag still promises it)
 //   many-outputs            the record declares 100000000 outputs
-//   crash-on-nan-parameter  setParameter with NaN writes through a null pointer
+//   crash-on-nan-parameter  setParameter with NaN crashes (SIGSEGV)
 //   hang-on-block-of-7      processing a block of 7 frames never returns
 //   nan-above-192k          at sample rates above 192 kHz every output sample is NaN
 //   subnormal-output        every output sample is a subnormal number
@@ -13,8 +13,10 @@
 //   writes-past-block       processing writes one frame more than asked
 //   doubled-read-back       getParameter answers twice the value set
 //   automates-unknown-parameter  setParameter tells the host that parameter 5 changed
-//   crash-on-opcode-53      opcode 53 with a null pointer writes through it
+//   crash-on-opcode-53      opcode 53 with a null pointer crashes (SIGSEGV)
+#include <atomic>
 #include <cmath>
+#include <csignal>
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
@@ -29,8 +31,9 @@ struct GainEffect {
   AEffect record{};
   audioMasterCallback host = nullptr;
   std::string fault;
-  float gain = 1.0f;
-  float sampleRate = 44100.0f;
+  // Set on the host's threads while its audio thread processes.
+  std::atomic<float> gain{1.0f};
+  std::atomic<float> sampleRate{44100.0f};
   int program = 0;
   char programNames[2][kVstMaxProgNameLen] = {"Unity", "Quiet"};
 };
@@ -39,10 +42,9 @@ GainEffect* effectOf(AEffect* record) { return static_cast<GainEffect*>(record->
 
 bool faultIs(AEffect* record, const char* name) { return effectOf(record)->fault == name; }
 
-void writeThroughNull() {
-  volatile int* nowhere = nullptr;
-  *nowhere = 1;
-}
+// Ends the process as a stray write through a null pointer does, whatever the optimiser makes of
+// such a write.
+void crash() { std::raise(SIGSEGV); }
 
 void copyText(void* ptr, const char* text) {
   if (ptr) std::snprintf(static_cast<char*>(ptr), 24, "%s", text);
@@ -76,7 +78,7 @@ VstIntPtr parameterText(GainEffect* effect, VstInt32 opcode, VstInt32 index, voi
     return 0;
   }
   char display[24];
-  std::snprintf(display, sizeof display, "%.2f", static_cast<double>(effect->gain));
+  std::snprintf(display, sizeof display, "%.2f", static_cast<double>(effect->gain.load()));
   copyText(ptr, opcode == effGetParamName ? "Gain" : opcode == effGetParamLabel ? "x" : display);
   return 0;
 }
@@ -95,14 +97,14 @@ VstIntPtr VSTCALLBACK dispatch(AEffect* record, VstInt32 opcode, VstInt32 index,
     case effGetParamDisplay:
     case effGetParamName: return parameterText(effect, opcode, index, ptr);
     case effSetSampleRate:
-      if (opt > 0.0f && std::isfinite(opt)) effect->sampleRate = opt;
+      if (opt > 0.0f && std::isfinite(opt)) effect->sampleRate.store(opt);
       return 0;
     case effGetEffectName: copyText(ptr, "Gain"); return 1;
     case effGetVendorString: copyText(ptr, "Lumivane tests"); return 1;
     case effGetProductString: copyText(ptr, "Gain"); return 1;
     case effGetVstVersion: return kVstVersion;
     case 53:
-      if (!ptr && effect->fault == "crash-on-opcode-53") writeThroughNull();
+      if (!ptr && effect->fault == "crash-on-opcode-53") crash();
       return 0;
     default: return 0;
   }
@@ -110,8 +112,8 @@ VstIntPtr VSTCALLBACK dispatch(AEffect* record, VstInt32 opcode, VstInt32 index,
 
 float outputSample(GainEffect* effect, double input) {
   if (effect->fault == "subnormal-output") return 1e-40f;
-  if (effect->fault == "nan-above-192k" && effect->sampleRate > 192000.0f) return NAN;
-  return static_cast<float>(input * effect->gain);
+  if (effect->fault == "nan-above-192k" && effect->sampleRate.load() > 192000.0f) return NAN;
+  return static_cast<float>(input * effect->gain.load());
 }
 
 template <typename Sample>
@@ -136,15 +138,22 @@ void VSTCALLBACK processDoubles(AEffect* record, double** inputs, double** outpu
 }
 
 void VSTCALLBACK setParameter(AEffect* record, VstInt32 index, float value) {
-  if (std::isnan(value) && faultIs(record, "crash-on-nan-parameter")) writeThroughNull();
+  if (std::isnan(value) && faultIs(record, "crash-on-nan-parameter")) crash();
   if (faultIs(record, "automates-unknown-parameter"))
     effectOf(record)->host(record, audioMasterAutomate, 5, 0, nullptr, value);
-  if (index == 0 && value >= 0.0f && value <= 1.0f) effectOf(record)->gain = value;
+  if (index == 0 && value >= 0.0f && value <= 1.0f) effectOf(record)->gain.store(value);
 }
 
 float VSTCALLBACK getParameter(AEffect* record, VstInt32 index) {
   if (index != 0) return 0.0f;
-  return effectOf(record)->gain * (faultIs(record, "doubled-read-back") ? 2.0f : 1.0f);
+  return effectOf(record)->gain.load() * (faultIs(record, "doubled-read-back") ? 2.0f : 1.0f);
+}
+
+// A record without a dispatcher can never be closed: it lives in static storage, so that nothing
+// leaks.
+GainEffect* newEffect(const std::string& fault) {
+  static GainEffect unclosable;
+  return fault == "null-dispatcher" ? &unclosable : new GainEffect;
 }
 
 void applyFault(AEffect& record, const std::string& fault) {
@@ -160,9 +169,9 @@ void applyFault(AEffect& record, const std::string& fault) {
 
 extern "C" __attribute__((visibility("default"))) AEffect* VSTPluginMain(audioMasterCallback host) {
   if (!host || host(nullptr, audioMasterVersion, 0, 0, nullptr, 0.0f) == 0) return nullptr;
-  auto* effect = new GainEffect;
-  effect->host = host;
   const char* fault = std::getenv("LUMIVANE_FAULT");
+  GainEffect* effect = newEffect(fault ? fault : "");
+  effect->host = host;
   effect->fault = fault ? fault : "";
   AEffect& record = effect->record;
   record.magic = kEffectMagic;
@@ -180,6 +189,6 @@ extern "C" __attribute__((visibility("default"))) AEffect* VSTPluginMain(audioMa
   record.object = effect;
   record.uniqueID = fourCharacters('L', 'v', 'G', 'n');
   record.version = 1;
-  applyFault(record, fault ? fault : "");
+  applyFault(record, effect->fault);
   return &record;
 }
