@@ -75,6 +75,9 @@ std::vector<std::string> lastLines(const std::string& path) {
 Verdict runInChild(const ValidateOptions& options, const CheckDefinition& check) {
   std::string resultPath = platform::temporaryFile("lumivane-validate-result");
   std::string outputPath = platform::temporaryFile("lumivane-validate-output");
+  if (resultPath.empty() || outputPath.empty())
+    return {
+        ResultFile::Status::failed, "no temporary file could be made for the check's process", {}};
   std::vector<std::string> arguments = {platform::executablePath(),
                                         "--run-check",
                                         check.name,
