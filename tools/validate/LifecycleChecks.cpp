@@ -51,8 +51,7 @@ std::string checkOpenCloseCycles(CheckContext& context) {
   const PluginModule& module = context.module();
   int cycles = context.scaled(100);
   for (int cycle = 1; cycle <= cycles; ++cycle) {
-    // Every other cycle a second effect lives beside the first, as two instances in one song do,
-    // and the two close in the order they opened or the other way round.
+    // Every other cycle a second effect lives beside the first, as two instances in one song do.
     bool pair = cycle % 2 == 0;
     context.step("cycle " + std::to_string(cycle) + " of " + std::to_string(cycles) +
                  (pair ? ", two effects" : ""));
@@ -66,6 +65,8 @@ std::string checkOpenCloseCycles(CheckContext& context) {
     }
     runBlocks(*first, "", 1);
     first->suspend();
+    // Leaving the loop body closes the second effect before the first; every fourth cycle the
+    // first goes first.
     if (cycle % 4 == 0) first.reset();
   }
   return std::to_string(cycles) +
