@@ -128,8 +128,17 @@ struct ClampCase {
 TEST_F(LumivaneTest, ParameterValuesAreBroughtIntoRange) {
   auto editor = new RecordingEditor(&effect);
   effect.setEditor(editor);
-  const ClampCase cases[] = {{0.25f, 0.25f}, {-1.0f, 0.0f},       {2.0f, 1.0f}, {kNaN, 0.0f},
-                             {kInfinity, 1.0f}, {-kInfinity, 0.0f}, {-0.0f, 0.0f}};
+  constexpr float kSmallestNormal = std::numeric_limits<float>::min();
+  const ClampCase cases[] = {{0.25f, 0.25f},
+                             {-1.0f, 0.0f},
+                             {2.0f, 1.0f},
+                             {kNaN, 0.0f},
+                             {kInfinity, 1.0f},
+                             {-kInfinity, 0.0f},
+                             {-0.0f, 0.0f},
+                             {std::numeric_limits<float>::denorm_min(), 0.0f},
+                             {kSmallestNormal / 2, 0.0f},
+                             {kSmallestNormal, kSmallestNormal}};
   for (VstInt32 index = 0; index < 6; ++index) {
     for (const ClampCase& c : cases) {
       editor->values.clear();
