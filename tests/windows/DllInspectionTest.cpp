@@ -9,6 +9,7 @@
 
 #include <algorithm>
 #include <cctype>
+#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <functional>
@@ -39,7 +40,21 @@ std::string hex(uint32_t value) {
   return text.str();
 }
 
-// The built DLL, read once; the summary line is printed when it is read.
+// The built DLL, read once; the summary line is printed when it is read. A machine that cannot
+// run 32-bit programs inspects the x86 DLL with the x64 program: LUMIVANE_INSPECT_DLL names
+// another DLL, and LUMIVANE_INSPECT_MACHINE ("x86" or "x64") the machine it is built for.
+
+std::string inspectedPath() {
+  const char* path = std::getenv("LUMIVANE_INSPECT_DLL");
+  return path != nullptr && path[0] != '\0' ? path : LUMIVANE_PLUGIN_PATH;
+}
+
+bool expects32Bit() {
+  const char* machine = std::getenv("LUMIVANE_INSPECT_MACHINE");
+  if (machine != nullptr && std::string(machine) == "x86") return true;
+  if (machine != nullptr && std::string(machine) == "x64") return false;
+  return sizeof(void*) == 4;
+}
 
 std::string machineName(uint16_t machine) {
   if (machine == PeImage::machineI386) return "i386 (0x14c)";
@@ -60,7 +75,7 @@ std::string resourceList(const PeImage& dll) {
 
 std::string summary(const PeImage& dll) {
   std::ostringstream line;
-  line << "[dll] " << LUMIVANE_PLUGIN_PATH << ": machine " << machineName(dll.machine()) << ", "
+  line << "[dll] " << inspectedPath() << ": machine " << machineName(dll.machine()) << ", "
        << (dll.isPe32Plus() ? "PE32+" : "PE32") << (dll.isDll() ? " DLL" : " program")
        << "; exports";
   for (const pe::PeExport& entry : dll.exports())
@@ -78,7 +93,7 @@ struct LoadedDll {
 
 LoadedDll loadDll() {
   try {
-    auto image = std::make_unique<PeImage>(PeImage::fromFile(LUMIVANE_PLUGIN_PATH));
+    auto image = std::make_unique<PeImage>(PeImage::fromFile(inspectedPath()));
     std::cout << summary(*image) << std::endl;
     return {std::move(image), ""};
   } catch (const std::exception& error) {
@@ -114,8 +129,8 @@ Bytes imageFileFor(int id) {
   return {};
 }
 
-TEST_F(LumivaneDll, IsADllForTheMachineOfThisProgram) {
-  const bool is32Bit = sizeof(void*) == 4;
+TEST_F(LumivaneDll, IsADllForTheMachineItIsBuiltFor) {
+  const bool is32Bit = expects32Bit();
   EXPECT_EQ(dll().machine(), is32Bit ? PeImage::machineI386 : PeImage::machineAmd64);
   EXPECT_EQ(dll().isPe32Plus(), !is32Bit);
   EXPECT_TRUE(dll().isDll());
