@@ -13,8 +13,7 @@
 class CheckContext {
 public:
   static constexpr int kDefaultStrictness = 5;
-  // From this strictness on, texts longer than their nominal length fail instead of being noted,
-  // and parameters also get subnormal values.
+  // From this strictness on, texts longer than their nominal length fail instead of being noted.
   static constexpr int kPedanticStrictness = 8;
 
   CheckContext(std::string pluginPath, const std::string& checkName, int strictness,

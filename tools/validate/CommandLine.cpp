@@ -93,12 +93,12 @@ std::string usageText() {
 Loads a VST 2.4 plug-in library as a host does (its entry point VSTPluginMain or main, and the
 effect record it returns) and runs a suite of checks on it: open and close cycles, every sample
 rate hosts offer and absurd ones, block sizes from 1 to 65536 frames and blocks longer than
-announced, processing before resume and after suspend, parameters swept and set to NaN, infinities
-and out-of-range values while audio runs on another thread, program switches during processing,
-every dispatcher opcode from 0 to 127 with random arguments and with valid and null pointers, the
-texts it writes, editor cycles with and without audio, and a saved and loaded project state.
-Every output block is checked for unwritten samples, NaN, infinities, subnormal numbers and writes
-past its end.
+announced, processing before resume and after suspend, parameters swept and set to NaN, infinities,
+out-of-range and subnormal values while audio runs on another thread, program switches during
+processing, every dispatcher opcode from 0 to 127 with random arguments and with valid and null
+pointers, the texts it writes, editor cycles with and without audio, and a saved and loaded
+project state. Every output block is checked for unwritten samples, NaN, infinities, subnormal
+numbers and writes past its end.
 
 Each check runs in a process of its own, so a plug-in that crashes or hangs fails that check (the
 report names the signal or the time limit and the step it was at) and the suite goes on. The
@@ -107,7 +107,7 @@ report has one line per check and a summary.
 Options:
   --strictness N   1 to 10 (default 5): scales the number of cycles, rounds and calls (100 open
                    and close cycles at 5); from 8 on, texts longer than the interface's nominal
-                   lengths fail instead of being noted, and parameters also get subnormal values
+                   lengths fail instead of being noted
   --seed N         the seed of every random choice (default: a new one, shown in the report); the
                    same seed, strictness and check repeat a run exactly
   --check NAME     run only this check (repeatable; --list shows the names)
