@@ -6,10 +6,12 @@
 #include "tools/validate/CheckContext.h"
 #include "tools/validate/CheckList.h"
 #include "tools/validate/CheckOutcomes.h"
+#include "tools/validate/Platform.h"
 #include "tools/validate/ResultFile.h"
 #include "tools/validate/ValidatorHost.h"
 
 int runCheckInThisProcess(const ValidateOptions& options) {
+  platform::prepareCheckProcess();
   const CheckDefinition& check = *findCheck(options.runCheck);
   ResultFile results(options.resultFile);
   results.step("starting");

@@ -101,8 +101,8 @@ project state. Every output block is checked for unwritten samples, NaN, infinit
 numbers and writes past its end.
 
 Each check runs in a process of its own, so a plug-in that crashes or hangs fails that check (the
-report names the signal or the time limit and the step it was at) and the suite goes on. The
-report has one line per check and a summary.
+report names the signal, the exception or the time limit and the step it was at) and the suite
+goes on. The report has one line per check and a summary.
 
 Options:
   --strictness N   1 to 10 (default 5): scales the number of cycles, rounds and calls (100 open
@@ -115,8 +115,10 @@ Options:
   --list           list the checks and exit
   -h, --help       show this text
 
-The editor checks reach the editor without a window system through the headless table that
-Lumivane libraries export; for other plug-ins they are skipped.
+On Windows the editor checks open the editor as a host does: in a top-level window of the
+validator's own, with the window's messages pumped and effEditIdle sent every 20 ms. Elsewhere
+they reach the editor without a window system through the headless table that Lumivane libraries
+export, and other plug-ins skip them.
 
 Exit status:
   0  every check passed or was skipped

@@ -1,6 +1,7 @@
-// The editor opened, idled and closed again and again, with and without audio running. Without
-// a window system the editor is reached through the headless table that Lumivane libraries
-// export (HeadlessEditorApi.h); for other plug-ins these checks are skipped.
+// The editor opened, idled and closed again and again, with and without audio running. Where the
+// platform has host windows (Windows) the editor opens in one as a host opens it; elsewhere it is
+// reached through the headless table that Lumivane libraries export (HeadlessEditorApi.h), and
+// other plug-ins skip these checks.
 #include <memory>
 #include <string>
 
@@ -9,6 +10,9 @@
 #include "tools/validate/CheckOutcomes.h"
 #include "tools/validate/Checks.h"
 #include "tools/validate/EffectInstance.h"
+#include "tools/validate/HeadlessEditorDriver.h"
+#include "tools/validate/Platform.h"
+#include "tools/validate/WindowEditorDriver.h"
 
 namespace {
 
@@ -27,20 +31,23 @@ void expectRectangle(const EffectInstance& effect) {
                        std::to_string(height) + " pixels");
 }
 
-const LumivaneHeadlessEditorApi& headlessEditor(CheckContext& context,
-                                                const EffectInstance& effect) {
+std::unique_ptr<EditorDriver> editorDriver(CheckContext& context, const EffectInstance& effect) {
   if (!effect.hasEditor()) throw CheckSkipped("the plug-in has no editor");
+  if (platform::hasHostWindows()) return std::make_unique<WindowEditorDriver>(effect);
   const LumivaneHeadlessEditorApi* api = context.module().headlessEditor();
   if (!api)
     throw CheckSkipped("no headless editor (" LUMIVANE_HEADLESS_EDITOR_SYMBOL
-                       "); a window-system editor "
-                       "needs a display and a host window");
-  return *api;
+                       "); a window-system editor needs a display and a host window");
+  return std::make_unique<HeadlessEditorDriver>(effect, *api);
+}
+
+void expectDone(const std::string& problem, const std::string& where) {
+  if (!problem.empty()) throw CheckFailure(problem + " in " + where);
 }
 
 std::string editorCycles(CheckContext& context, bool withAudio) {
   EffectInstance effect(context.module());
-  const LumivaneHeadlessEditorApi& api = headlessEditor(context, effect);
+  std::unique_ptr<EditorDriver> editor = editorDriver(context, effect);
   effect.start(kRate, kBlock);
   std::unique_ptr<AudioThread> audio;
   if (withAudio)
@@ -49,24 +56,23 @@ std::string editorCycles(CheckContext& context, bool withAudio) {
   for (int cycle = 1; cycle <= cycles; ++cycle) {
     std::string where = "cycle " + std::to_string(cycle) + " of " + std::to_string(cycles);
     context.step(where + ": opening the editor");
-    LumivaneEditorSession* session = api.open(effect.record());
-    if (!session) throw CheckFailure("the editor did not open in " + where);
+    expectDone(editor->open(), where);
     expectRectangle(effect);
     context.step(where + ": idling the editor while parameters change");
     for (VstInt32 index = 0; index < effect.parameterCount(); ++index) {
       effect.setParameter(index,
                           std::uniform_real_distribution<float>(0.0f, 1.0f)(context.random()));
-      api.idle(session, 1);
+      editor->idle();
     }
     if (audio) audio->waitForBlocks(cycle);
-    api.idle(session, 2);
+    editor->idle();
+    editor->idle();
     context.step(where + ": closing the editor");
-    api.close(session);
+    expectDone(editor->close(), where);
   }
   if (audio) audio->stop();
-  return std::to_string(cycles) +
-         " cycles of open, idle with parameter changes, and close (headless)" +
-         (withAudio ? ", with audio running on another thread" : "");
+  return std::to_string(cycles) + " cycles of open, idle with parameter changes, and close (" +
+         editor->manner() + ")" + (withAudio ? ", with audio running on another thread" : "");
 }
 
 }  // namespace
