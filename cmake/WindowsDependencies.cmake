@@ -38,3 +38,27 @@ if(LUMIVANE_TESTS)
   # Defines GTest::gtest, GTest::gtest_main, GTest::gmock and GTest::gmock_main.
   add_subdirectory("${LUMIVANE_GOOGLETEST_SOURCE}" "${CMAKE_BINARY_DIR}/googletest" EXCLUDE_FROM_ALL)
 endif()
+
+# Google Benchmark for the benchmarks that run under Wine (-DLUMIVANE_BENCH=ON; the presets leave
+# it off), built from Debian's benchmark source package, which scripts/setup unpacks into
+# build/deps/benchmark. Only the library and benchmark::benchmark_main: no tests, no install.
+if(LUMIVANE_BENCH)
+  set(LUMIVANE_BENCHMARK_SOURCE "${PROJECT_SOURCE_DIR}/build/deps/benchmark" CACHE PATH
+      "Google Benchmark source tree for the Windows benchmarks")
+  if(NOT EXISTS "${LUMIVANE_BENCHMARK_SOURCE}/include/benchmark/benchmark.h")
+    message(FATAL_ERROR "No Google Benchmark source at ${LUMIVANE_BENCHMARK_SOURCE}: the Windows "
+                        "benchmarks (LUMIVANE_BENCH) need it; run scripts/setup --windows")
+  endif()
+  set(BENCHMARK_ENABLE_TESTING OFF CACHE BOOL "" FORCE)
+  set(BENCHMARK_ENABLE_GTEST_TESTS OFF CACHE BOOL "" FORCE)
+  set(BENCHMARK_ENABLE_INSTALL OFF CACHE BOOL "" FORCE)
+  set(BENCHMARK_ENABLE_WERROR OFF CACHE BOOL "" FORCE)
+  # A cross build cannot run its feature probes; MinGW-w64 has both features.
+  set(HAVE_STD_REGEX ON)
+  set(HAVE_STEADY_CLOCK ON)
+  # Debian's source reads no Git tags for its version: "0.0.0" makes it take its project()'s.
+  set(GIT_VERSION "0.0.0")
+  add_subdirectory("${LUMIVANE_BENCHMARK_SOURCE}" "${CMAKE_BINARY_DIR}/benchmark" EXCLUDE_FROM_ALL)
+  target_compile_options(benchmark PRIVATE -w)
+  target_compile_options(benchmark_main PRIVATE -w)
+endif()
