@@ -17,6 +17,7 @@
 #include "gui/controls/CAnimKnob.h"
 #include "gui/controls/CTextEdit.h"
 #include "gui/controls/CVuMeter.h"
+#include "gui/platform/Platform.h"
 #include "gui/platform/raster/WindowRecord.h"
 #include "tests/editor/EditorSessionFixture.h"
 
@@ -336,6 +337,33 @@ TEST(LumivaneEditorInAHost, AForeignParentWindowOpensNothing) {
   }
   EXPECT_EQ(gui::platform::WindowRecord::liveWindows().size(), windowsBefore);
   EXPECT_EQ(effect.dispatcher(effEditClose, 0, 0, nullptr, 0.0f), 0);
+}
+
+// A damaged image of the library decodes to size 0: its control draws nothing, and the editor
+// still opens, idles, takes input and closes. Without its background the editor has no size.
+TEST(LumivaneEditorInAHost, AnImageThatDoesNotDecodeLeavesTheEditorWorking) {
+  const std::uint8_t damaged[] = {0x89, 'P', 'N', 'G', 0, 0, 0, 0};
+  for (std::int32_t id = editor_layout::kBackgroundImage; id <= editor_layout::kOverlayImage; ++id) {
+    gui::platform::overrideLibraryResource(id, damaged, sizeof(damaged));
+    Lumivane effect(RecordingHost::callback);
+    ERect* rect = nullptr;
+    ASSERT_EQ(effect.dispatcher(effEditGetRect, 0, 0, &rect, 0.0f), 1);
+    const bool withoutBackground = id == editor_layout::kBackgroundImage;
+    EXPECT_EQ(rect->right - rect->left, withoutBackground ? 0 : 752) << id;
+    gui::raster::HeadlessWindow hostWindow(752, 160);
+    EXPECT_EQ(effect.dispatcher(effEditOpen, 0, 0, hostWindow.handle(), 0.0f), 1) << id;
+    gui::raster::HeadlessWindow* window = hostWindow.getChild();
+    ASSERT_NE(window, nullptr) << id;
+    window->dispatchPaint();
+    std::vector<float> input(512, 0.5f), left(512), right(512);
+    float* inputs[] = {input.data()};
+    float* outputs[] = {left.data(), right.data()};
+    effect.processReplacing(inputs, outputs, 512);
+    effect.dispatcher(effEditIdle, 0, 0, nullptr, 0.0f);
+    window->drag({{gui::CViewPoint(74, 80), gui::kLeftButton}, {gui::CViewPoint(74, 60), 0}});
+    effect.dispatcher(effEditClose, 0, 0, nullptr, 0.0f);
+    gui::platform::overrideLibraryResource(id, nullptr, 0);
+  }
 }
 
 TEST(LumivaneEditorInAHost, DestroyingTheEffectWithTheEditorOpenClosesIt) {

@@ -141,6 +141,8 @@ void VSTCALLBACK setParameter(AEffect* record, VstInt32 index, float value) {
   if (std::isnan(value) && faultIs(record, "crash-on-nan-parameter")) crash();
   if (faultIs(record, "automates-unknown-parameter"))
     effectOf(record)->host(record, audioMasterAutomate, 5, 0, nullptr, value);
+  // A subnormal gain would make subnormal samples: it counts as silence.
+  if (std::fpclassify(value) == FP_SUBNORMAL) value = 0.0f;
   if (index == 0 && value >= 0.0f && value <= 1.0f) effectOf(record)->gain.store(value);
 }
 
