@@ -174,12 +174,17 @@ TEST_F(PluginAbiTest, ProgramsThroughTheRecord) {
   EXPECT_EQ(text(effGetProgramName), std::string(longName, 23));
 }
 
-// Whatever editor the effect has, a closed one answers consistently and handles no input.
-TEST_F(PluginAbiTest, ClosedEditorAnswersConsistently) {
+// Before any effEditOpen the editor already reports its 752 x 160 rectangle at the origin, and a
+// closed editor handles no input.
+TEST_F(PluginAbiTest, ClosedEditorReportsItsRectangleAndHandlesNoInput) {
   ERect* rect = reinterpret_cast<ERect*>(this);
-  VstIntPtr hasRect = dispatch(effEditGetRect, 0, 0, &rect);
-  EXPECT_TRUE(hasRect == 0 || hasRect == 1);
-  EXPECT_EQ(rect == nullptr, hasRect == 0);
+  ASSERT_EQ(dispatch(effEditGetRect, 0, 0, &rect), 1);
+  ASSERT_NE(rect, nullptr);
+  ASSERT_NE(rect, reinterpret_cast<ERect*>(this));
+  EXPECT_EQ(rect->top, 0);
+  EXPECT_EQ(rect->left, 0);
+  EXPECT_EQ(rect->bottom, 160);
+  EXPECT_EQ(rect->right, 752);
   EXPECT_EQ(dispatch(effEditIdle), 0);
   EXPECT_EQ(dispatch(effEditKeyDown, 65, 0, nullptr, 2.7f), 0);
   EXPECT_EQ(dispatch(effVendorSpecific, 0x73744341, 0x57686565, nullptr, 1.0f), 0);
