@@ -12,6 +12,57 @@
 
 namespace {
 
+// Two channels of a block chosen freely: the default program (Mix aside) passes the input to the
+// left output at once and to the right one 881 samples later, so a block of 881 samples that
+// starts with the right channel's values, followed by a block of the left channel's values, gives
+// outputs Mix x left and Mix x right. Both products are exact in double.
+struct CorrelationCase {
+  const char* name;
+  std::vector<float> left, right;
+  float mix;
+};
+
+// Steps of one float ulp just above 1: times 0.6 they become steps of 1.2 ulps of the outputs,
+// which the stored floats round unevenly, so the stored samples correlate differently from the
+// unrounded products.
+constexpr float kUlp = FLT_EPSILON;
+const CorrelationCase kPartlyCorrelated[] = {
+    {"a ramp against the same ramp reordered", {0.25f, 0.5f, 0.75f, 1.0f}, {0.25f, 0.75f, 0.5f, 1.0f}, 1.0f},
+    {"channels far from zero", {0.6f, 0.4f, 0.7f, 0.3f}, {-0.4f, -0.6f, -0.5f, -0.45f}, 1.0f},
+    {"slightly opposed channels", {0.1f, 0.9f, 0.2f, 0.8f, 0.3f}, {0.5f, 0.2f, 0.6f, 0.3f, 0.4f}, 0.5f},
+    {"steps finer than the float outputs",
+     {1.0f, 1.0f + kUlp, 1.0f + 2 * kUlp, 1.0f + 3 * kUlp, 1.0f + 4 * kUlp, 1.0f + 5 * kUlp},
+     {1.0f, 1.0f + 2 * kUlp, 1.0f + kUlp, 1.0f + 3 * kUlp, 1.0f + 5 * kUlp, 1.0f + 4 * kUlp},
+     0.6f},
+    {"swapped neighbours finer than the float outputs",
+     {1.0f, 1.0f + kUlp, 1.0f + 2 * kUlp, 1.0f + 3 * kUlp},
+     {1.0f + kUlp, 1.0f, 1.0f + 3 * kUlp, 1.0f + 2 * kUlp},
+     0.6f},
+};
+
+// Tag 9 for outputs as stored: deviations of the stored samples from the means of the unrounded
+// outputs, r = Sxy / (sqrt(Sxx) sqrt(Syy)), mapped to (r + 1) / 2.
+template <typename Sample>
+double correlationTag(const CorrelationCase& c, const std::vector<Sample>& left, const std::vector<Sample>& right) {
+  const double n = static_cast<double>(c.left.size());
+  double meanLeft = 0.0, meanRight = 0.0;
+  for (std::size_t i = 0; i < c.left.size(); ++i) {
+    meanLeft += static_cast<double>(c.mix) * static_cast<double>(c.left[i]);
+    meanRight += static_cast<double>(c.mix) * static_cast<double>(c.right[i]);
+  }
+  meanLeft /= n;
+  meanRight /= n;
+  double sxx = 0.0, syy = 0.0, sxy = 0.0;
+  for (std::size_t i = 0; i < left.size(); ++i) {
+    const double dl = static_cast<double>(left[i]) - meanLeft;
+    const double dr = static_cast<double>(right[i]) - meanRight;
+    sxx += dl * dl;
+    syy += dr * dr;
+    sxy += dl * dr;
+  }
+  return (sxy / (std::sqrt(sxx) * std::sqrt(syy)) + 1.0) * 0.5;
+}
+
 class DisplayFeedTest : public ::testing::Test {
 protected:
   void SetUp() override { effect.setEditor(editor); }
@@ -42,6 +93,8 @@ protected:
     for (VstInt32 i = 0; i < 6; ++i) effect.setParameter(i, values[i]);
   }
   float last(VstInt32 tag) { return editor->valuesOf(tag).back(); }
+  template <typename Sample>
+  void expectCorrelationOfTheStoredOutputs(const CorrelationCase& c);
 
   Lumivane effect{nullptr};
   RecordingEditor* editor = new RecordingEditor(&effect);
@@ -102,6 +155,31 @@ TEST_F(DisplayFeedTest, CorrelationOfIdenticalOppositeAndUnrelatedChannels) {
   std::vector<float> left = run(period, &right);
   for (std::size_t i = 0; i < period.size(); ++i) ASSERT_EQ(left[i], -right[i]) << i;
   EXPECT_EQ(last(kTagCorrelation), 0.0f);
+}
+
+template <typename Sample>
+void DisplayFeedTest::expectCorrelationOfTheStoredOutputs(const CorrelationCase& c) {
+  SCOPED_TRACE(c.name);
+  effect.setParameter(kTagMix, c.mix);
+  std::vector<Sample> first(881, Sample(0));
+  std::copy(c.right.begin(), c.right.end(), first.begin());
+  run(first);
+  std::vector<Sample> right;
+  const std::vector<Sample> left = run(std::vector<Sample>(c.left.begin(), c.left.end()), &right);
+  for (std::size_t i = 0; i < left.size(); ++i) {
+    ASSERT_EQ(left[i], static_cast<Sample>(static_cast<double>(c.mix) * static_cast<double>(c.left[i]))) << i;
+    ASSERT_EQ(right[i], static_cast<Sample>(static_cast<double>(c.mix) * static_cast<double>(c.right[i]))) << i;
+  }
+  EXPECT_NEAR(last(kTagCorrelation), correlationTag(c, left, right), 1e-6);
+}
+
+// The correlation is taken about the block's means, of the outputs as they are stored: the float
+// variant correlates the rounded float samples, the double variant the doubles.
+TEST_F(DisplayFeedTest, CorrelationOfPartlyCorrelatedChannels) {
+  for (const CorrelationCase& c : kPartlyCorrelated) {
+    expectCorrelationOfTheStoredOutputs<float>(c);
+    expectCorrelationOfTheStoredOutputs<double>(c);
+  }
 }
 
 // A block with one constant channel has no defined correlation; the meter gets "unrelated".
