@@ -98,8 +98,9 @@ VstIntPtr AudioEffectX::dispatchEditorInput(VstInt32 opcode, VstInt32 index, Vst
 }
 
 VstInt32 AudioEffectX::processEvents(void*) { return 0; }
-// Negative indices name no parameter.
-bool AudioEffectX::canBeAutomated(VstInt32 index) { return index >= 0; }
+// Every parameter of this effect can be automated, and the answer does not depend on the index a
+// host asks about.
+bool AudioEffectX::canBeAutomated(VstInt32) { return true; }
 bool AudioEffectX::string2parameter(VstInt32, char*) { return false; }
 bool AudioEffectX::getProgramNameIndexed(VstInt32, VstInt32, char*) { return false; }
 bool AudioEffectX::getInputProperties(VstInt32, void*) { return false; }

@@ -165,7 +165,7 @@ TEST_F(DispatcherTest, UnhandledAndQueryOpcodesGiveTheirDefaults) {
       {36, 0, 0, 0},    {37, 0, 0, 0},    {43, 0, 0, 0},    {46, 0, 0, 0},     {53, 0, 0, 0},
       {54, 0, 0, 0},    {55, 0, 0, 0},    {57, 0, 0, 0},    {80, 0, 0, 0},     {100, 0, 0, 0},
       {-1, 0, 0, 0},    {effProcessEvents, 0, 0, 0},        {effGetTailSize, 0, 0, 0},
-      {effCanBeAutomated, 3, 0, 1},       {effCanBeAutomated, 99, 0, 1},     {effCanBeAutomated, -1, 0, 0},
+      {effCanBeAutomated, 3, 0, 1},       {effCanBeAutomated, 99, 0, 1},     {effCanBeAutomated, -1, 0, 1},
       {effGetPlugCategory, 0, 0, kPlugCategUnknown},        {effGetVstVersion, 0, 0, 2400},
       {effGetCurrentMidiProgram, 0, 0, -1},                 {effSetTotalSampleToProcess, 0, 1234, 1234},
       {effSetBypass, 0, 1, 0},            {effStartProcess, 0, 0, 0},        {effStopProcess, 0, 0, 0},
