@@ -96,10 +96,8 @@ Lumivane::Lumivane(audioMasterCallback hostCallback)
       mix(0.0f),
       rate(0.0f),
       write1(0),
-      tap1(0),
       length1(0),
       write2(0),
-      tap2(0),
       expressionLength(0),
       length2(0),
       peakLeft(0.0),
@@ -144,27 +142,28 @@ void Lumivane::resizeLines(float newRate) {
   write1 = 0;
   write2 = 0;
   peakDecay = std::exp(-1.0 / static_cast<double>(rate));
-  moveTaps();
   parameterGeneration.fetch_add(1, std::memory_order_release);
 }
 
 // The pre-delay tap lies trunc(preDelay x length1) samples behind, the expression tap
 // trunc(preDelay x length1 + expression x expressionLength); the products are exact in double.
-void Lumivane::moveTaps() {
-  double preDelaySamples = static_cast<double>(preDelay.load(relaxed)) * length1;
-  double expressionSamples = static_cast<double>(expression.load(relaxed)) * expressionLength;
-  tap1.store(static_cast<VstInt32>(preDelaySamples), relaxed);
-  tap2.store(static_cast<VstInt32>(preDelaySamples + expressionSamples), relaxed);
+// Both come from one pair of values: processing works them out from the PreDelay and Expression
+// it reads together with the other parameters, so two host threads setting the two at once can
+// never leave taps made of one new value and one stale one.
+Lumivane::TapDistances Lumivane::tapDistances(float preDelayValue, float expressionValue) const {
+  const double preDelaySamples = static_cast<double>(preDelayValue) * length1;
+  const double expressionSamples = static_cast<double>(expressionValue) * expressionLength;
+  return TapDistances{static_cast<VstInt32>(preDelaySamples),
+                      static_cast<VstInt32>(preDelaySamples + expressionSamples)};
 }
 
 void Lumivane::setParameter(VstInt32 index, float value) {
   if (index < 0) return;
   if (index < kNumParams) {
     value = clampParameterValue(value);
-    programs[static_cast<std::size_t>(curProgram)].values[index] = value;
+    programs[static_cast<std::size_t>(curProgram.load(relaxed))].values[index].store(value, relaxed);
     std::atomic<float>* members[kNumParams] = {&preDelay, &expression, &wide, &dry, &wet, &mix};
     members[index]->store(value, relaxed);
-    if (index == kTagPreDelay || index == kTagExpression) moveTaps();
     parameterGeneration.fetch_add(1, std::memory_order_release);
   }
   forwardToEditor(index, value);
@@ -192,18 +191,19 @@ float Lumivane::getParameter(VstInt32 index) {
 
 void Lumivane::setProgram(VstInt32 program) {
   if (program < 0 || program >= kNumPrograms) return;
-  curProgram = program;
+  curProgram.store(program, relaxed);
   // A copy, since each setParameter writes the value back into this very record.
-  ProgramRecord recalled = programs[static_cast<std::size_t>(program)];
-  for (VstInt32 i = 0; i < kNumParams; ++i) setParameter(i, recalled.values[i]);
+  float recalled[kNumParams];
+  for (VstInt32 i = 0; i < kNumParams; ++i) recalled[i] = programs[static_cast<std::size_t>(program)].values[i].load(relaxed);
+  for (VstInt32 i = 0; i < kNumParams; ++i) setParameter(i, recalled[i]);
 }
 
 void Lumivane::setProgramName(char* name) {
-  copyText(programs[static_cast<std::size_t>(curProgram)].name, name, ProgramRecord::kNameSize - 1);
+  copyText(programs[static_cast<std::size_t>(curProgram.load(relaxed))].name, name, ProgramRecord::kNameSize - 1);
 }
 
 void Lumivane::getProgramName(char* name) {
-  copyText(name, programs[static_cast<std::size_t>(curProgram)].name, ProgramRecord::kNameSize - 1);
+  copyText(name, programs[static_cast<std::size_t>(curProgram.load(relaxed))].name, ProgramRecord::kNameSize - 1);
 }
 
 void Lumivane::getParamLabel(VstInt32 index, char* label) {
@@ -249,9 +249,10 @@ VstInt32 Lumivane::getVendorVersion() { return 2000; }
 VstInt32 Lumivane::getPlugCategory() { return kPlugCategSpacializer; }
 
 Lumivane::DelayState Lumivane::delayState() const {
-  return DelayState{length1,          write1,  readIndex(write1, tap1.load(relaxed), length1),
+  const TapDistances taps = tapDistances(preDelay.load(relaxed), expression.load(relaxed));
+  return DelayState{length1,          write1,  readIndex(write1, taps.preDelay, length1),
                     expressionLength, length2, write2,
-                    readIndex(write2, tap2.load(relaxed), length2)};
+                    readIndex(write2, taps.expression, length2)};
 }
 
 void Lumivane::processReplacing(float** inputs, float** outputs, VstInt32 sampleFrames) {
@@ -275,15 +276,17 @@ struct Lumivane::MixSettings {
 Lumivane::MixSettings Lumivane::mixSettings(VstInt32 preDelayWrite, VstInt32 expressionWrite) const {
   MixSettings settings;
   settings.generation = parameterGeneration.load(std::memory_order_acquire);
-  float preDelayValue = preDelay.load(relaxed);
+  const float preDelayValue = preDelay.load(relaxed);
+  const float expressionValue = expression.load(relaxed);
   settings.readsPreDelayLine = preDelayValue != 0.0f;
-  settings.readsExpressionLine = preDelayValue + expression.load(relaxed) != 0.0f;
+  settings.readsExpressionLine = preDelayValue + expressionValue != 0.0f;
   settings.crossFeed = 1.0 - static_cast<double>(wide.load(relaxed));
   settings.dry = dry.load(relaxed);
   settings.wet = wet.load(relaxed);
   settings.mix = mix.load(relaxed);
-  settings.read1 = readIndex(preDelayWrite, tap1.load(relaxed), length1);
-  settings.read2 = readIndex(expressionWrite, tap2.load(relaxed), length2);
+  const TapDistances taps = tapDistances(preDelayValue, expressionValue);
+  settings.read1 = readIndex(preDelayWrite, taps.preDelay, length1);
+  settings.read2 = readIndex(expressionWrite, taps.expression, length2);
   return settings;
 }
 

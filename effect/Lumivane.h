@@ -1,6 +1,7 @@
 #pragma once
 #include <array>
 #include <atomic>
+#include <cstdint>
 #include <memory>
 
 #include "effect/ProgramRecord.h"
@@ -10,10 +11,12 @@
 // expression line, and a cross-fed mix of direct and delayed signal makes the left and right
 // outputs. While processing it feeds its editor with peaks, correlation and goniometer points.
 //
-// Threads: hosts set parameters from any thread while the audio thread processes. The parameter
-// values and the two taps are atomics read and written with relaxed order, published together
-// by a change count; everything else that processing touches belongs to the audio thread. The
-// sample rate changes only while the host does not process, as the plug-in interface demands.
+// Threads: hosts set parameters and switch programs from any thread while the audio thread
+// processes. The parameter values, the current program and the programs' values are atomics read
+// and written with relaxed order, the parameters published to processing by a change count;
+// processing works out both taps from the PreDelay and Expression it reads. Everything else that
+// processing touches belongs to the audio thread. The sample rate changes only while the host
+// does not process, as the plug-in interface demands.
 class Lumivane final : public AudioEffectX {
 public:
   static constexpr VstInt32 kNumPrograms = 16;
@@ -78,7 +81,12 @@ private:
   MixSettings mixSettings(VstInt32 preDelayWrite, VstInt32 expressionWrite) const;
   void flushPeaks();
   void resizeLines(float newRate);
-  void moveTaps();
+  // How far behind their write indices the two taps lie for a pair of parameter values (0 and
+  // the full line length both mean one full line ago).
+  struct TapDistances {
+    VstInt32 preDelay, expression;
+  };
+  TapDistances tapDistances(float preDelayValue, float expressionValue) const;
   void forwardToEditor(VstInt32 index, float value);
   // The display feed of processing, on the audio thread (the editor's setFeedValue).
   void sendFeed(VstInt32 index, float value);
@@ -88,20 +96,14 @@ private:
   float rate;
   std::unique_ptr<double[]> line1;
   VstInt32 write1;
-  // The read taps, each kept as its distance behind its write index (0 and the full line length
-  // both mean one full line ago). Processing advances only the write indices, so a host thread
-  // that moves a tap never races the per-sample advance and no tap change can be lost; the read
-  // index write - distance is the one the taps would have reached by advancing themselves.
-  std::atomic<VstInt32> tap1;
   VstInt32 length1;
   std::unique_ptr<double[]> line2;
   VstInt32 write2;
-  std::atomic<VstInt32> tap2;
   VstInt32 expressionLength;
   VstInt32 length2;
   double peakLeft, peakRight;
   double peakDecay;  // exp(-1 / rate): the peaks fall to 1/e in one second
-  // Counts the changes of parameters and taps. Processing reads the parameters once and again
+  // Counts the changes of parameters and lines. Processing reads the parameters once and again
   // only after this has moved on, so every change still counts from the next sample while the
   // sample loop stays free of needless loads. Release and acquire order make the new values
   // visible together with the count.

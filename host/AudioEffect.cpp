@@ -151,8 +151,8 @@ void AudioEffect::setParameterAutomated(VstInt32 index, float value) {
   callHost(audioMasterAutomate, index, 0, nullptr, taken);
 }
 
-VstInt32 AudioEffect::getProgram() { return curProgram; }
-void AudioEffect::setProgram(VstInt32 program) { curProgram = program; }
+VstInt32 AudioEffect::getProgram() { return curProgram.load(std::memory_order_relaxed); }
+void AudioEffect::setProgram(VstInt32 program) { curProgram.store(program, std::memory_order_relaxed); }
 void AudioEffect::setProgramName(char*) {}
 void AudioEffect::getProgramName(char* name) { name[0] = '\0'; }
 

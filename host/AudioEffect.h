@@ -1,4 +1,5 @@
 #pragma once
+#include <atomic>
 #include "host/VstInterface.h"
 
 class AEffEditor;
@@ -75,7 +76,8 @@ protected:
   VstInt32 blockSize;
   VstInt32 numPrograms;
   VstInt32 numParams;
-  VstInt32 curProgram;
+  // Hosts switch programs and set parameters from threads of their own.
+  std::atomic<VstInt32> curProgram;
   AEffect effectRecord;
 
 private:
