@@ -10,6 +10,7 @@
 #include "gui/CDrawContext.h"
 #include "gui/COffscreenContext.h"
 #include "gui/platform/Platform.h"
+#include "gui/platform/raster/RasterImage.h"
 #include "gui/platform/raster/RasterInput.h"
 #include "gui/platform/raster/RasterObjects.h"
 #include "tests/gui/CountingDevice.h"
@@ -355,6 +356,25 @@ TEST(OffscreenContext, DrawingInTheBitmapChangesTheBitmap) {
   EXPECT_EQ(pixel[2], 255);
   EXPECT_EQ(pixel[1], 0);
   bitmap->dropReference();
+}
+
+// As under GDI: an image compatible with a new memory device (which holds a monochrome 1 x 1
+// image) is monochrome; one compatible with the screen, or with a memory device holding a colour
+// image, is in colour. Off-screen contexts therefore take their images from a colour reference.
+TEST(OffscreenContext, ACompatibleImageTakesItsReferencesFormat) {
+  gui::platform::PlatformDevice* memory = gui::platform::createCompatibleDevice(nullptr);
+  gui::platform::PlatformImage* fromNewMemory = gui::platform::createCompatibleImage(memory, 4, 4);
+  gui::platform::PlatformImage* fromScreen = gui::platform::createCompatibleImage(nullptr, 4, 4);
+  EXPECT_TRUE(fromNewMemory->monochrome);
+  EXPECT_FALSE(fromScreen->monochrome);
+  gui::platform::PlatformImage* stock = memory->selectImage(fromScreen);
+  gui::platform::PlatformImage* fromColourMemory = gui::platform::createCompatibleImage(memory, 4, 4);
+  EXPECT_FALSE(fromColourMemory->monochrome);
+  memory->selectImage(stock);
+  for (auto* image : {fromNewMemory, fromScreen, fromColourMemory}) gui::platform::deleteObject(image);
+  gui::platform::deleteDevice(memory);
+  COffscreenContext offscreen(nullptr, nullptr, false);
+  EXPECT_FALSE(offscreen.getImage()->monochrome);
 }
 
 TEST(OffscreenContext, WithoutABitmapIsTwentyPixelsOfBlack) {
