@@ -226,6 +226,28 @@ TEST_F(DisplayFeedTest, APeakFallsToOneOverEInOneSecond) {
   EXPECT_NEAR(last(kTagPeakLeft), 0.368f, 0.001f);
 }
 
+// A new sample rate empties the delay lines but leaves the peak followers as they are; from then
+// on they decay at the new rate.
+TEST_F(DisplayFeedTest, PeaksAreKeptAcrossANewSampleRate) {
+  passEverythingThrough();
+  run(std::vector<float>{0.25f, 0.0f});
+  const double left = effect.getPeakLeft(), right = effect.getPeakRight();
+  ASSERT_GT(left, 0.5);
+  ASSERT_GT(right, left);
+
+  effect.setSampleRate(48000.0f);
+  ASSERT_EQ(effect.getSampleRate(), 48000.0f);
+  EXPECT_EQ(effect.getPeakLeft(), left);
+  EXPECT_EQ(effect.getPeakRight(), right);
+  run(std::vector<float>{});  // an empty block reports the peaks without decaying them
+  EXPECT_EQ(last(kTagPeakLeft), static_cast<float>(left));
+  EXPECT_EQ(last(kTagPeakRight), static_cast<float>(right));
+
+  run(std::vector<float>(48000, 0.0f));
+  EXPECT_NEAR(effect.getPeakLeft(), left * std::exp(-1.0), 1e-9);
+  EXPECT_NEAR(effect.getPeakRight(), right * std::exp(-1.0), 1e-9);
+}
+
 // Decaying forever would reach subnormal numbers, which are slow to compute; the followers drop
 // to zero long before, and nothing of the kind is left after half an hour of silence.
 TEST_F(DisplayFeedTest, LongSilenceLeavesNoSubnormalPeaks) {
@@ -302,5 +324,36 @@ TEST_F(DisplayFeedTest, ProgramChangesReachTheEditorAsParameterValues) {
   EXPECT_EQ(editor->indices(), (std::vector<VstInt32>{0, 1, 2, 3, 4, 5}));
   EXPECT_EQ(editor->valuesOf(kTagExpression), std::vector<float>{0.5f});
 }
+
+// At any rate the peaks fall to 1/e of their value in one second: an impulse of 1 on both outputs
+// (no delays, no cross-feed) leaves exp(-1/2) after half a second and exp(-1) after a whole one.
+class PeakDecay : public ::testing::TestWithParam<float> {};
+
+TEST_P(PeakDecay, FallsToOneOverEInOneSecond) {
+  const float rate = GetParam();
+  Lumivane effect(nullptr);
+  effect.setSampleRate(rate);
+  ASSERT_EQ(effect.getSampleRate(), rate);
+  const float noDelays[6] = {0.0f, 0.0f, 1.0f, 0.0f, 1.0f, 1.0f};
+  for (VstInt32 i = 0; i < 6; ++i) effect.setParameter(i, noDelays[i]);
+  const auto halfSecond = static_cast<std::size_t>(rate / 2);
+  std::vector<float> input(halfSecond, 0.0f), left(halfSecond), right(halfSecond);
+  float* inputs[] = {input.data()};
+  float* outputs[] = {left.data(), right.data()};
+
+  input[0] = 1.0f;
+  effect.processReplacing(inputs, outputs, static_cast<VstInt32>(halfSecond));
+  EXPECT_NEAR(effect.getPeakLeft(), std::exp(-0.5), 1e-9);
+  EXPECT_NEAR(effect.getPeakRight(), std::exp(-0.5), 1e-9);
+
+  input[0] = 0.0f;
+  effect.processReplacing(inputs, outputs, static_cast<VstInt32>(halfSecond));
+  EXPECT_NEAR(effect.getPeakLeft(), std::exp(-1.0), 1e-9);
+  EXPECT_NEAR(effect.getPeakRight(), std::exp(-1.0), 1e-9);
+}
+
+INSTANTIATE_TEST_SUITE_P(Rates, PeakDecay,
+                         ::testing::Values(8000.0f, 22050.0f, 32000.0f, 44100.0f, 48000.0f, 88200.0f, 96000.0f,
+                                           192000.0f, 768000.0f));
 
 }  // namespace
