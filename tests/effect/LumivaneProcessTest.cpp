@@ -147,6 +147,31 @@ TEST(LumivaneProcess, TinyPreDelayReadsAFullLineBehind) {
   }
 }
 
+// effMainsChanged 0 then 1 (suspend, resume) leaves both lines as they are: an impulse that went in
+// before the suspend comes out after the resume at its delays, on the left after the pre-delay of
+// a full line (44 samples) and on the right after trunc(44 + 0.5 x 1763) = 925 samples.
+TEST(LumivaneProcess, SuspendAndResumeKeepWhatTheLinesHold) {
+  Lumivane effect(nullptr);
+  effect.setParameter(0, 1.0f);
+  std::vector<float> impulse(10, 0.0f);
+  impulse[0] = 1.0f;
+  Stereo<float> before = process(effect, impulse);
+  for (std::size_t i = 0; i < impulse.size(); ++i) {
+    ASSERT_EQ(before.left[i], 0.0f) << i;
+    ASSERT_EQ(before.right[i], 0.0f) << i;
+  }
+
+  AEffect* record = effect.getEffectRecord();
+  EXPECT_EQ(record->dispatcher(record, effMainsChanged, 0, 0, nullptr, 0.0f), 0);
+  EXPECT_EQ(record->dispatcher(record, effMainsChanged, 0, 1, nullptr, 0.0f), 0);
+
+  Stereo<float> after = process(effect, std::vector<float>(1000, 0.0f));
+  for (std::size_t i = 0; i < after.left.size(); ++i) {
+    ASSERT_EQ(after.left[i], i == 44 - 10 ? 1.0f : 0.0f) << i;
+    ASSERT_EQ(after.right[i], i == 925 - 10 ? 1.0f : 0.0f) << i;
+  }
+}
+
 TEST(LumivaneProcess, LoudOutputsPassUnlimited) {
   Lumivane effect(nullptr);
   Stereo<float> out = process(effect, std::vector<float>{4.0f, -9.0f});
