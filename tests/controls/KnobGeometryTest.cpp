@@ -125,17 +125,27 @@ INSTANTIATE_TEST_SUITE_P(Values, KnobUnusableValue,
                                            -std::numeric_limits<float>::infinity(), 1e30f, -1e30f,
                                            std::numeric_limits<float>::max()));
 
+// Equal bounds leave no angle for any value (the slope is 0): the handle sits at the start of the
+// sweep, where the minimum of a usable knob sits. An absurd inset pushes the point far out along
+// that same direction, saturated into int32 rather than converted unchecked (UBSan watches).
 TEST(KnobGeometry, EqualBoundsOrAbsurdInsetsGiveNoUndefinedPoint) {
   CAnimKnob knob = makeEditorKnob();
   knob.setMin(0.5f);
   knob.setMax(0.5f);
   knob.setStartAngle(knob.getStartAngle());  // recompute the slope: now 0
-  knob.setValue(0.7f);
   CViewPoint point;
-  knob.valueToPoint(point);  // no division result is converted unchecked (UBSan watches)
+  for (float value : {0.7f, 0.5f, 0.2f}) {
+    knob.setValue(value);
+    knob.valueToPoint(point);
+    EXPECT_EQ(point, CViewPoint(9, 55)) << value;
+  }
+
   knob.setInset(std::numeric_limits<int32_t>::min());
   knob.valueToPoint(point);
-  SUCCEED();
+  // Lower left, on the diagonal through the centre (32, 32), some 1.5e9 pixels away.
+  EXPECT_LT(point.x, -1000000000);
+  EXPECT_GT(point.y, 1000000000);
+  EXPECT_NEAR(32.0 - point.x, point.y - 32.0, 1e-6 * (point.y - 32.0));
 }
 
 TEST(KnobGeometry, TypeNames) {
