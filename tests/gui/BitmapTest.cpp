@@ -150,15 +150,54 @@ TEST_F(BitmapLoading, DisposeEmptiesTheBitmapAndReloadingWorks) {
   EXPECT_EQ(bitmap->getWidth(), 0);
 }
 
+// Afterwards the bitmap is as an untouched one loaded from the same bytes: the same settings, size
+// and pixels, and it draws the same picture in every way.
 TEST_F(BitmapLoading, DrawingWithoutAContextOrDeviceDoesNothing) {
-  CBitmap* bitmap = load(gradient(8, 4, testpng::ColorType::rgb));
+  const std::vector<uint8_t> bytes = gradient(8, 4, testpng::ColorType::rgba);
+  CBitmap* bitmap = load(bytes);
+  CBitmap* untouched = load(bytes);
   CDrawContext noDevice(nullptr, nullptr, nullptr);
   for (bool blended : {true, false}) {
     bitmap->setAlphaBlended(blended);
     bitmap->draw(nullptr, CViewRect(0, 0, 8, 4));
     bitmap->draw(&noDevice, CViewRect(0, 0, 8, 4));
+    bitmap->drawTransparent(nullptr, CViewRect(0, 0, 8, 4));
     bitmap->drawTransparent(&noDevice, CViewRect(0, 0, 8, 4));
+    bitmap->drawAlphaBlend(nullptr, CViewRect(0, 0, 8, 4), CViewPoint(), 128);
     bitmap->drawAlphaBlend(&noDevice, CViewRect(0, 0, 8, 4), CViewPoint(), 128);
+    EXPECT_EQ(bitmap->isAlphaBlended(), blended);
+    EXPECT_EQ(bitmap->getTransparentColor(), untouched->getTransparentColor());
+  }
+
+  ASSERT_EQ(bitmap->getWidth(), 8);
+  ASSERT_EQ(bitmap->getHeight(), 4);
+  for (int y = 0; y < 4; ++y) {
+    for (int x = 0; x < 8; ++x) {
+      ASSERT_EQ(std::memcmp(pixel(bitmap, x, y), pixel(untouched, x, y), 4), 0) << x << ", " << y;
+    }
+  }
+  using Drawing = void (*)(CBitmap*, CDrawContext*);
+  const Drawing drawings[] = {
+      [](CBitmap* b, CDrawContext* c) { b->draw(c, CViewRect(0, 0, 8, 4)); },
+      [](CBitmap* b, CDrawContext* c) { b->drawTransparent(c, CViewRect(0, 0, 8, 4)); },
+      [](CBitmap* b, CDrawContext* c) { b->drawAlphaBlend(c, CViewRect(0, 0, 8, 4), CViewPoint(), 128); },
+  };
+  for (bool blended : {true, false}) {
+    bitmap->setAlphaBlended(blended);
+    untouched->setAlphaBlended(blended);
+    for (std::size_t d = 0; d < std::size(drawings); ++d) {
+      SCOPED_TRACE(::testing::Message() << "blended " << blended << ", drawing " << d);
+      auto drawn = pixelcases::seamSurfaceFactory()(8, 4, pixelcases::kBackground);
+      auto expected = pixelcases::seamSurfaceFactory()(8, 4, pixelcases::kBackground);
+      CDrawContext drawnContext(nullptr, drawn->device(), nullptr);
+      CDrawContext expectedContext(nullptr, expected->device(), nullptr);
+      drawings[d](bitmap, &drawnContext);
+      drawings[d](untouched, &expectedContext);
+      EXPECT_NE(drawn->pixel(7, 3), pixelcases::kBackground);
+      for (int y = 0; y < 4; ++y) {
+        for (int x = 0; x < 8; ++x) ASSERT_EQ(drawn->pixel(x, y), expected->pixel(x, y)) << x << ", " << y;
+      }
+    }
   }
 }
 
