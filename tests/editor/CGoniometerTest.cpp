@@ -132,11 +132,16 @@ TEST(GoniometerWithoutImage, MarksNothingAndDrawsNothing) {
   }
   EXPECT_EQ(goniometer->countMarked(), 0u);
   EXPECT_FALSE(goniometer->isMarked(0, 0));
-  gui::COffscreenContext screen(nullptr, 124, 124, gui::CRgbColor(9, 9, 9, 255));
-  goniometer->draw(&screen);
   HeldReference<CGoniometer> withoutBitmap(new CGoniometer(kPlace, nullptr));
+  withoutBitmap->setColumn(0.5f);
   withoutBitmap->plotRow(0.5f);
   EXPECT_EQ(withoutBitmap->countMarked(), 0u);
+
+  // The screen keeps its own colour everywhere, also where the points would have gone.
+  gui::COffscreenContext screen(nullptr, 124, 124, gui::CRgbColor(9, 9, 9, 255));
+  goniometer->draw(&screen);
+  for (int y = 0; y < 124; ++y)
+    for (int x = 0; x < 124; ++x) ASSERT_EQ(screen.getImage()->colorAt(x, y), gui::platform::makeColor(9, 9, 9)) << x << ", " << y;
 }
 
 // Draws the goniometer at (10, 20) of a black screen and answers the screen's pixels.
