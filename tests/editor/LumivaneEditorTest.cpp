@@ -306,12 +306,22 @@ TEST_F(LumivaneEditorTest, ReopeningShowsCurrentValuesAndAnEmptyGoniometer) {
   EXPECT_FLOAT_EQ(controls().leftPeakMeter->getOldValue(), 0.9f);  // meters start afresh, from full
 }
 
+// A closed editor takes neither the display feed nor input: what is sent while it is closed builds
+// no controls and no window, and no gesture reaches the host. A host's value still reaches the
+// effect, and the next open shows it.
 TEST_F(LumivaneEditorTest, AClosedEditorTakesNoFeedAndNoInput) {
   session->close();
   EXPECT_EQ(editor().getControls(), nullptr);
+  EXPECT_FALSE(editor().takesDisplayFeed());
+  const std::size_t windows = gui::platform::WindowRecord::liveWindows().size();
   editor().setParameter(7, 0.5f);
   process(std::vector<float>(64, 0.5f));
   setByHost(2, 0.2f);
+  EXPECT_EQ(editor().getControls(), nullptr);
+  EXPECT_FALSE(editor().takesDisplayFeed());
+  EXPECT_EQ(gui::platform::WindowRecord::liveWindows().size(), windows);
+  EXPECT_FLOAT_EQ(parameter(2), 0.2f);
+  EXPECT_GT(effect->getPeakLeft(), 0.49);  // processing went on without the editor
   EXPECT_FALSE(session->press(10, 10, gui::kLeftButton));
   EXPECT_FALSE(session->drag(10, 10, 50, 50, gui::kLeftButton));
   EXPECT_FALSE(session->wheel(10, 10, 1.0f));
@@ -321,6 +331,12 @@ TEST_F(LumivaneEditorTest, AClosedEditorTakesNoFeedAndNoInput) {
   EXPECT_FALSE(session->key(key));
   EXPECT_EQ(record()->dispatcher(record(), effEditKeyDown, 0, gui::kVirtualKeyUp, nullptr, 0.0f), 0);
   EXPECT_TRUE(RecordingHost::gestures().empty());
+  EXPECT_FLOAT_EQ(parameter(2), 0.2f);
+
+  openEditor();
+  EXPECT_TRUE(editor().takesDisplayFeed());
+  EXPECT_FLOAT_EQ(controls().knobs[2]->getValue(), 0.2f);
+  EXPECT_FLOAT_EQ(controls().textFields[2]->getValue(), 0.2f);
 }
 
 // On this platform a host's own window cannot hold one of ours: the open fails, nothing is built.
