@@ -36,6 +36,20 @@ struct Picture {
       for (int x = rect.left; x < rect.right; ++x) count += isGreen(x, y);
     return count;
   }
+  // Pixels of the rectangle that differ from the other picture's.
+  int differencesIn(const Picture& other, const gui::CViewRect& rect) const {
+    int count = 0;
+    for (int y = rect.top; y < rect.bottom; ++y)
+      for (int x = rect.left; x < rect.right; ++x)
+        for (int c = 0; c < 3; ++c) {
+          const std::size_t at = static_cast<std::size_t>((y * width + x) * 3 + c);
+          if (rgb[at] != other.rgb[at]) {
+            ++count;
+            break;
+          }
+        }
+    return count;
+  }
   // Pixels brighter in green than anything the unlit meter images have.
   int litIn(const gui::CViewRect& rect) const {
     int count = 0;
@@ -171,6 +185,8 @@ TEST_F(RenderEditorTest, ThePictureShowsTheLastBlocksFeed) {
   }
 }
 
+// The shot taken after typing 250 into Dry's field shows Dry's knob and field as an editor whose
+// Dry the host set to 1 shows them; the three gestures (field, drag, wheel) reach the host.
 TEST_F(RenderEditorTest, AScriptDrivesTheEditorAndTakesShots) {
   std::ofstream(path("script.txt")) << "# Dry to 100 through its field, then Mix by dragging\n"
                                     << "press 614 28\ntype 250\nkey return\nidle 2\n"
@@ -178,9 +194,20 @@ TEST_F(RenderEditorTest, AScriptDrivesTheEditorAndTakesShots) {
                                     << "drag 650 60 706 60\n";
   ToolRun run = render("'" + plugin + "' --script '" + path("script.txt") + "' --commands 'wheel 202 32 -1; idle 1'");
   ASSERT_EQ(run.exitCode, 0) << run.err;
-  EXPECT_NE(run.out.find("Host callbacks: "), std::string::npos);
+  EXPECT_NE(run.out.find(" automate, 3 begin edit, 3 end edit\n"), std::string::npos) << run.out;
   EXPECT_EQ(run.out.find("Host callbacks: 0 automate"), std::string::npos) << run.out;
-  EXPECT_EQ(readPicture(path("typed.png")).width, 752);
+
+  ASSERT_EQ(render("'" + plugin + "' -o dry.wav --param Dry=1 --commands 'idle 2; shot " + path("dry.png") + "'").exitCode, 0);
+  ASSERT_EQ(render("'" + plugin + "' -o default.wav --commands 'idle 2; shot " + path("default.png") + "'").exitCode, 0);
+  const Picture typed = readPicture(path("typed.png")), dry = readPicture(path("dry.png")),
+                untouched = readPicture(path("default.png"));
+  ASSERT_EQ(typed.width, 752);
+  ASSERT_EQ(dry.width, 752);
+  ASSERT_EQ(untouched.width, 752);
+  for (const gui::CViewRect& rect : {layout::kKnobRects[3], layout::kFieldRects[3]}) {
+    EXPECT_EQ(typed.differencesIn(dry, rect), 0);
+    EXPECT_GT(typed.differencesIn(untouched, rect), 20);
+  }
 }
 
 struct BadScript {
