@@ -26,8 +26,9 @@ constexpr ParameterText kParameterTexts[Lumivane::kNumParams] = {
     {"Dry", "", true},         {"Wet", "", true},        {"Mix", "", true},
 };
 
-// The line lengths come from the rate times 1 ms and 40 ms, both taken at single precision as
-// the effect has always computed them: 44100 Hz gives 44 and 1763 samples (not 1764).
+// The line lengths are the rate times 1 ms and 40 ms truncated, each factor taken as the nearest
+// 32-bit float (0.0010000000474974513 and 0.039999999105930328): 44100 Hz gives 44 and 1763
+// samples (not 1764). Every delay in samples, and so the sound, follows from these lengths.
 const double kPreDelaySeconds = static_cast<double>(0.001f);
 const double kExpressionSeconds = static_cast<double>(0.04f);
 
