@@ -14,8 +14,8 @@ namespace gui {
 
 namespace {
 
-// 2 pi as the float the angle arithmetic has always used, and the double bound of the two
-// normalisation tests; the dead-zone edges depend on both exactly.
+// 2 pi as the float that the angle arithmetic uses (6.2831855, just above 2 pi), and the double
+// bound of the two normalisation tests; the dead-zone edges depend on both exactly.
 constexpr float kTwoPiFloat = 6.2831855f;
 constexpr double kTwoPiDouble = 6.283185307179586;
 constexpr float kLinearDragPixels = 200.0f;
