@@ -34,7 +34,8 @@ CControl::CControl(const CViewRect& size, CControlListener* listener, int32_t ta
   transparent = false;
   setBackground(background);
   // Taking the background marks the view dirty through setDirty, which moved oldValue; a new
-  // control starts from the documented 1 (dirty all the same, as the value is 0).
+  // control starts with oldValue 1 again, which differs from its value 0 and so keeps it dirty
+  // until it is drawn (the goniometer, whose setDirty leaves oldValue alone, stays dirty for good).
   oldValue = 1.0f;
 }
 
