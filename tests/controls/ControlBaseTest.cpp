@@ -18,7 +18,7 @@ using ::testing::Return;
 
 constexpr float kNaN = std::numeric_limits<float>::quiet_NaN();
 
-TEST(ControlBase, NewControlHasTheDocumentedDefaultsAndIsDirty) {
+TEST(ControlBase, NewControlHasTheDefaultsAndIsDirty) {
   PlainControl control(CViewRect(0, 0, 10, 10));
   EXPECT_EQ(control.getValue(), 0.0f);
   EXPECT_EQ(control.getMin(), 0.0f);

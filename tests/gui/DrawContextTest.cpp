@@ -54,7 +54,7 @@ class CountedSurface : public ::testing::Test {
   CountingDevice device;
 };
 
-TEST_F(CountedSurface, StartsWithTheDocumentedAttributes) {
+TEST_F(CountedSurface, StartsWithTheDefaultAttributes) {
   CDrawContext context(nullptr, &device, nullptr);
   EXPECT_EQ(context.getLineColor(), kWhite);
   EXPECT_EQ(context.getFillColor(), kBlack);
