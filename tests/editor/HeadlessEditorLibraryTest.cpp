@@ -241,7 +241,7 @@ TEST_F(RenderEditorTest, APluginWithoutTheHeadlessEditorIsRefused) {
   ToolRun run = render(std::string("'") + LUMIVANE_PLAIN_PLUGIN + "' --editor-png '" + path("e.png") + "'");
   expectOneLineError(run, 1, "has no headless editor");
   EXPECT_TRUE(readFile(path("e.png")).empty());
-  // Without the editor options the same library renders as before.
+  // Without the editor options the same library renders.
   EXPECT_EQ(render(std::string("'") + LUMIVANE_PLAIN_PLUGIN + "'").exitCode, 0);
 }
 
