@@ -28,10 +28,10 @@ public:
   int idles = 0;
 };
 
-class ManualClockTest : public ::testing::Test {
+class EditorBaseIdle : public ::testing::Test {
 protected:
-  ManualClockTest() { RecordingHost::clear(); }
-  ~ManualClockTest() override { RasterClock::useSystemTime(); }
+  EditorBaseIdle() { RecordingHost::clear(); }
+  ~EditorBaseIdle() override { RasterClock::useSystemTime(); }
 };
 
 struct PacingCase {
@@ -56,7 +56,7 @@ const PacingCase kPacing[] = {
     {4294967290u, 4294967200u, 4, 0, 4294967290u},
 };
 
-TEST_F(ManualClockTest, ServiceIdlePacesTheIdleWork) {
+TEST_F(EditorBaseIdle, ServiceIdlePacesTheIdleWork) {
   for (const PacingCase& pacing : kPacing) {
     SCOPED_TRACE(testing::Message() << "next " << pacing.nextIdle << ", now " << pacing.now);
     RasterClock::useManualTime(pacing.now);
@@ -74,7 +74,7 @@ TEST_F(ManualClockTest, ServiceIdlePacesTheIdleWork) {
   }
 }
 
-TEST_F(ManualClockTest, AStreamOfCallsDoesTheWorkAboutEveryFiftyMilliseconds) {
+TEST_F(EditorBaseIdle, AStreamOfCallsDoesTheWorkAboutEveryFiftyMilliseconds) {
   RasterClock::useManualTime(10000);
   Lumivane effect(RecordingHost::callback);
   auto* editor = new CountingEditor(&effect);
@@ -144,7 +144,7 @@ VstIntPtr VSTCALLBACK idlingHost(AEffect*, VstInt32 opcode, VstInt32, VstIntPtr,
   return 0;
 }
 
-TEST_F(ManualClockTest, AnIdleFromInsideTheHostsIdleTimeDrawsNothing) {
+TEST_F(EditorBaseIdle, AnIdleFromInsideTheHostsIdleTimeDrawsNothing) {
   RasterClock::useManualTime(1000);
   Lumivane effect(idlingHost);
   auto session = HeadlessEditorSession::open(effect.getEffectRecord());

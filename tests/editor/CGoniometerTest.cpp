@@ -19,15 +19,15 @@ constexpr float kNaN = std::numeric_limits<float>::quiet_NaN();
 constexpr float kInfinity = std::numeric_limits<float>::infinity();
 const gui::CViewRect kPlace(0, 0, 124, 124);
 
-class GoniometerTest : public ::testing::Test {
+class Goniometer : public ::testing::Test {
 protected:
-  GoniometerTest() : image(new gui::CBitmap(kGoniometerImage)), goniometer(new CGoniometer(kPlace, image.get())) {}
+  Goniometer() : image(new gui::CBitmap(kGoniometerImage)), goniometer(new CGoniometer(kPlace, image.get())) {}
 
   HeldReference<gui::CBitmap> image;
   HeldReference<CGoniometer> goniometer;
 };
 
-TEST_F(GoniometerTest, GridHasTheSizeOfItsImageAndStartsEmpty) {
+TEST_F(Goniometer, GridHasTheSizeOfItsImageAndStartsEmpty) {
   EXPECT_EQ(goniometer->getGridWidth(), 124u);
   EXPECT_EQ(goniometer->getGridHeight(), 124u);
   EXPECT_EQ(goniometer->countMarked(), 0u);
@@ -58,7 +58,7 @@ const Placement kPlacements[] = {
     {3e30f, 0xFFFFFFFFu, 123},
 };
 
-TEST_F(GoniometerTest, ColumnAndRowLandWhereTheValueSays) {
+TEST_F(Goniometer, ColumnAndRowLandWhereTheValueSays) {
   for (const Placement& placement : kPlacements) {
     SCOPED_TRACE(placement.value);
     goniometer->clearPoints();
@@ -72,7 +72,7 @@ TEST_F(GoniometerTest, ColumnAndRowLandWhereTheValueSays) {
   }
 }
 
-TEST_F(GoniometerTest, ARunOfPointsMarksWhatPointByPointFeedingMarks) {
+TEST_F(Goniometer, ARunOfPointsMarksWhatPointByPointFeedingMarks) {
   std::vector<float> columns, rows;
   for (const Placement& a : kPlacements)
     for (const Placement& b : kPlacements) {
@@ -93,7 +93,7 @@ TEST_F(GoniometerTest, ARunOfPointsMarksWhatPointByPointFeedingMarks) {
   EXPECT_EQ(goniometer->getRow(), pointByPoint->getRow());
 }
 
-TEST_F(GoniometerTest, RowsCountFromTheTop) {
+TEST_F(Goniometer, RowsCountFromTheTop) {
   goniometer->setColumn(0.25f);
   goniometer->plotRow(0.0f);
   goniometer->plotRow(0.999f);
@@ -103,7 +103,7 @@ TEST_F(GoniometerTest, RowsCountFromTheTop) {
   EXPECT_EQ(goniometer->countMarked(), 2u);
 }
 
-TEST_F(GoniometerTest, ClearingForgetsEveryPoint) {
+TEST_F(Goniometer, ClearingForgetsEveryPoint) {
   for (int i = 0; i < 500; ++i) {
     goniometer->setColumn(static_cast<float>(i % 124) / 124.0f);
     goniometer->plotRow(static_cast<float>((i * 7) % 124) / 124.0f);
@@ -113,7 +113,7 @@ TEST_F(GoniometerTest, ClearingForgetsEveryPoint) {
   EXPECT_EQ(goniometer->countMarked(), 0u);
 }
 
-TEST_F(GoniometerTest, AlwaysAsksForARedraw) {
+TEST_F(Goniometer, AlwaysAsksForARedraw) {
   // The value stays 0 while its own setDirty never touches oldValue: every frame idle redraws it.
   EXPECT_TRUE(goniometer->isDirty());
   goniometer->setDirty(false);
@@ -145,9 +145,9 @@ TEST(GoniometerWithoutImage, MarksNothingAndDrawsNothing) {
 }
 
 // Draws the goniometer at (10, 20) of a black screen and answers the screen's pixels.
-class GoniometerDrawingTest : public GoniometerTest {
+class GoniometerDrawing : public Goniometer {
 protected:
-  GoniometerDrawingTest() : screen(nullptr, 160, 160, gui::CRgbColor(0, 0, 0, 255)) {
+  GoniometerDrawing() : screen(nullptr, 160, 160, gui::CRgbColor(0, 0, 0, 255)) {
     goniometer->setViewSize(gui::CViewRect(10, 20, 134, 144));
   }
   gui::platform::PlatformColor pixel(int x, int y) const { return screen.getImage()->colorAt(x, y); }
@@ -159,7 +159,7 @@ protected:
   gui::COffscreenContext screen;
 };
 
-TEST_F(GoniometerDrawingTest, MarkedCellsArePureGreenOverTheBackground) {
+TEST_F(GoniometerDrawing, MarkedCellsArePureGreenOverTheBackground) {
   const gui::platform::PlatformColor background = backgroundPixel(5, 5);
   ASSERT_NE(background, gui::platform::makeColor(0, 255, 0));
   goniometer->setColumn(0.5f);
@@ -175,7 +175,7 @@ TEST_F(GoniometerDrawingTest, MarkedCellsArePureGreenOverTheBackground) {
   EXPECT_EQ(pixel(133, 144), gui::platform::makeColor(0, 0, 0));
 }
 
-TEST_F(GoniometerDrawingTest, ADrawLeavesNoTraceInTheImageOrTheGrid) {
+TEST_F(GoniometerDrawing, ADrawLeavesNoTraceInTheImageOrTheGrid) {
   goniometer->setColumn(0.1f);
   goniometer->plotRow(0.1f);
   goniometer->draw(&screen);
@@ -185,7 +185,7 @@ TEST_F(GoniometerDrawingTest, ADrawLeavesNoTraceInTheImageOrTheGrid) {
   EXPECT_EQ(pixel(10 + 12, 20 + 12), backgroundPixel(12, 12));
 }
 
-TEST_F(GoniometerDrawingTest, OutOfRangeValuesStayInsideTheGoniometer) {
+TEST_F(GoniometerDrawing, OutOfRangeValuesStayInsideTheGoniometer) {
   for (float value : {kNaN, kInfinity, -kInfinity, -5.0f, 5.0f, 1.0f}) {
     goniometer->setColumn(value);
     goniometer->plotRow(value);

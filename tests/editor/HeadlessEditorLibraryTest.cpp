@@ -77,7 +77,7 @@ VstIntPtr VSTCALLBACK quietHost(AEffect*, VstInt32 opcode, VstInt32, VstIntPtr, 
   return opcode == audioMasterVersion ? kVstVersion : 0;
 }
 
-class PluginLibraryFixture : public ::testing::Test {
+class HeadlessEditorTable : public ::testing::Test {
 protected:
   void SetUp() override {
     library = dlopen(LUMIVANE_PLUGIN_PATH, RTLD_NOW | RTLD_LOCAL);
@@ -100,7 +100,7 @@ protected:
   AEffect* effect = nullptr;
 };
 
-TEST_F(PluginLibraryFixture, TheTableOpensDrivesAndSavesTheEditor) {
+TEST_F(HeadlessEditorTable, TheTableOpensDrivesAndSavesTheEditor) {
   ASSERT_EQ(api->version, LUMIVANE_HEADLESS_EDITOR_VERSION);
   LumivaneEditorSession* session = api->open(effect);
   ASSERT_NE(session, nullptr);
@@ -124,7 +124,7 @@ TEST_F(PluginLibraryFixture, TheTableOpensDrivesAndSavesTheEditor) {
   api->close(session);
 }
 
-TEST_F(PluginLibraryFixture, TheTableRefusesWhatIsNotOneOfItsEffects) {
+TEST_F(HeadlessEditorTable, TheTableRefusesWhatIsNotOneOfItsEffects) {
   AEffect stranger = *effect;
   stranger.dispatcher = nullptr;
   EXPECT_EQ(api->open(&stranger), nullptr);
@@ -147,7 +147,7 @@ TEST_F(PluginLibraryFixture, TheTableRefusesWhatIsNotOneOfItsEffects) {
   api->close(session);
 }
 
-class RenderEditorTest : public RenderToolFixture {
+class RenderEditor : public RenderToolFixture {
 protected:
   // Half a second of a steady tone in whole blocks of 512: the last block is loud on both outputs.
   std::string toneFile() {
@@ -169,7 +169,7 @@ void expectOneLineError(const ToolRun& run, int exitCode, const std::string& con
   ::expectOneLineError(run, containing);
 }
 
-TEST_F(RenderEditorTest, ThePictureShowsTheLastBlocksFeed) {
+TEST_F(RenderEditor, ThePictureShowsTheLastBlocksFeed) {
   ToolRun run = render("'" + plugin + "' '" + toneFile() + "' --editor-png '" + path("editor.png") + "'");
   ASSERT_EQ(run.exitCode, 0) << run.err;
   EXPECT_NE(run.out.find("Wrote the editor picture"), std::string::npos);
@@ -187,7 +187,7 @@ TEST_F(RenderEditorTest, ThePictureShowsTheLastBlocksFeed) {
 
 // The shot taken after typing 250 into Dry's field shows Dry's knob and field as an editor whose
 // Dry the host set to 1 shows them; the three gestures (field, drag, wheel) reach the host.
-TEST_F(RenderEditorTest, AScriptDrivesTheEditorAndTakesShots) {
+TEST_F(RenderEditor, AScriptDrivesTheEditorAndTakesShots) {
   std::ofstream(path("script.txt")) << "# Dry to 100 through its field, then Mix by dragging\n"
                                     << "press 614 28\ntype 250\nkey return\nidle 2\n"
                                     << "shot " << path("typed.png") << "\n"
@@ -216,7 +216,7 @@ struct BadScript {
   std::string message;
 };
 
-TEST_F(RenderEditorTest, BadScriptsAndPluginsGiveOneClearLine) {
+TEST_F(RenderEditor, BadScriptsAndPluginsGiveOneClearLine) {
   std::ofstream(path("bad.txt")) << "press 1 1\n\nwheel 1 1 lots\n";
   const BadScript cases[] = {
       {"--commands 'prss 1 2'", 2, "--commands line 1: unknown command 'prss'"},
@@ -237,7 +237,7 @@ TEST_F(RenderEditorTest, BadScriptsAndPluginsGiveOneClearLine) {
   }
 }
 
-TEST_F(RenderEditorTest, APluginWithoutTheHeadlessEditorIsRefused) {
+TEST_F(RenderEditor, APluginWithoutTheHeadlessEditorIsRefused) {
   ToolRun run = render(std::string("'") + LUMIVANE_PLAIN_PLUGIN + "' --editor-png '" + path("e.png") + "'");
   expectOneLineError(run, 1, "has no headless editor");
   EXPECT_TRUE(readFile(path("e.png")).empty());

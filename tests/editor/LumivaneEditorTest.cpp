@@ -42,9 +42,9 @@ bool showsImage(gui::raster::HeadlessWindow* window, const gui::CViewRect& rect,
   return true;
 }
 
-using LumivaneEditorTest = EditorSessionFixture;
+using LumivaneEditorWindow = EditorSessionFixture;
 
-TEST_F(LumivaneEditorTest, OpensWithEveryControlAtTheEffectsValues) {
+TEST_F(LumivaneEditorWindow, OpensWithEveryControlAtTheEffectsValues) {
   for (int i = 0; i < layout::kParameterCount; ++i) {
     EXPECT_FLOAT_EQ(controls().knobs[i]->getValue(), parameter(i));
     EXPECT_FLOAT_EQ(controls().textFields[i]->getValue(), parameter(i));
@@ -60,7 +60,7 @@ TEST_F(LumivaneEditorTest, OpensWithEveryControlAtTheEffectsValues) {
   for (int i = 0; i < layout::kParameterCount; ++i) EXPECT_EQ(fieldText(controls().textFields[i]), shown[i]);
 }
 
-TEST_F(LumivaneEditorTest, DraggingKnobSixIsOneGestureOnParameterFive) {
+TEST_F(LumivaneEditorWindow, DraggingKnobSixIsOneGestureOnParameterFive) {
   session->idle(1);
   const gui::CViewRect knob = layout::kKnobRects[5];
   // Across the upper half, from left to right: circular mode follows the pointer's angle, from
@@ -82,7 +82,7 @@ TEST_F(LumivaneEditorTest, DraggingKnobSixIsOneGestureOnParameterFive) {
   EXPECT_EQ(fieldText(controls().textFields[5]), std::to_string(std::lround(parameter(5) * 100.0f)));
 }
 
-TEST_F(LumivaneEditorTest, ControlClickResetsAKnobToTheMiddle) {
+TEST_F(LumivaneEditorWindow, ControlClickResetsAKnobToTheMiddle) {
   ASSERT_TRUE(session->press(centreOf(layout::kKnobRects[0]).x, centreOf(layout::kKnobRects[0]).y,
                              gui::kLeftButton | gui::kControl));
   EXPECT_FLOAT_EQ(parameter(0), 0.5f);
@@ -91,7 +91,7 @@ TEST_F(LumivaneEditorTest, ControlClickResetsAKnobToTheMiddle) {
   EXPECT_EQ(RecordingHost::gestures(), expected);
 }
 
-TEST_F(LumivaneEditorTest, WheelAndArrowKeysStepAKnob) {
+TEST_F(LumivaneEditorWindow, WheelAndArrowKeysStepAKnob) {
   const gui::CViewPoint knob = centreOf(layout::kKnobRects[1]);
   ASSERT_TRUE(session->wheel(knob.x, knob.y, 1.0f));
   EXPECT_NEAR(parameter(1), 0.6f, 1e-6f);
@@ -123,7 +123,7 @@ const Typing kTyping[] = {
     {0, "2", 1.0f, "1.00"},   {4, "abc", 0.0f, "0"},   {2, "12.6", 0.126f, "13"},
 };
 
-TEST_F(LumivaneEditorTest, TypingIntoAFieldSetsItsParameter) {
+TEST_F(LumivaneEditorWindow, TypingIntoAFieldSetsItsParameter) {
   for (const Typing& typing : kTyping) {
     SCOPED_TRACE(typing.typed);
     setByHost(typing.field, 0.55f);
@@ -145,7 +145,7 @@ TEST_F(LumivaneEditorTest, TypingIntoAFieldSetsItsParameter) {
   }
 }
 
-TEST_F(LumivaneEditorTest, ClearingAFieldReadsAsZero) {
+TEST_F(LumivaneEditorWindow, ClearingAFieldReadsAsZero) {
   setByHost(1, 0.5f);
   pressAt(centreOf(layout::kFieldRects[1]));
   pressKey(gui::kVirtualKeyBack);  // the whole text is selected when the box opens
@@ -153,7 +153,7 @@ TEST_F(LumivaneEditorTest, ClearingAFieldReadsAsZero) {
   EXPECT_FLOAT_EQ(parameter(1), 0.0f);
 }
 
-TEST_F(LumivaneEditorTest, AVeryLongTextIsCutAtTheFieldsLimit) {
+TEST_F(LumivaneEditorWindow, AVeryLongTextIsCutAtTheFieldsLimit) {
   pressAt(centreOf(layout::kFieldRects[3]));
   ASSERT_TRUE(session->type(std::string(300, '9').c_str()));
   pressKey(gui::kVirtualKeyReturn);
@@ -162,7 +162,7 @@ TEST_F(LumivaneEditorTest, AVeryLongTextIsCutAtTheFieldsLimit) {
   EXPECT_EQ(fieldText(controls().textFields[3]), "100");
 }
 
-TEST_F(LumivaneEditorTest, EscapeLeavesTheParameterAlone) {
+TEST_F(LumivaneEditorWindow, EscapeLeavesTheParameterAlone) {
   setByHost(2, 0.25f);
   pressAt(centreOf(layout::kFieldRects[2]));
   ASSERT_TRUE(session->type("90"));
@@ -171,7 +171,7 @@ TEST_F(LumivaneEditorTest, EscapeLeavesTheParameterAlone) {
   EXPECT_TRUE(RecordingHost::callsOf({audioMasterAutomate}).empty());
 }
 
-TEST_F(LumivaneEditorTest, AHostValueMovesTheKnobAndTheField) {
+TEST_F(LumivaneEditorWindow, AHostValueMovesTheKnobAndTheField) {
   session->idle(1);
   const gui::raster::RasterImageCopy before = screenshot();
   setByHost(2, 0.4f);
@@ -191,7 +191,7 @@ TEST_F(LumivaneEditorTest, AHostValueMovesTheKnobAndTheField) {
   EXPECT_TRUE(RecordingHost::gestures().empty());
 }
 
-TEST_F(LumivaneEditorTest, IndicesOutsideTheTableChangeNothing) {
+TEST_F(LumivaneEditorWindow, IndicesOutsideTheTableChangeNothing) {
   for (VstInt32 index : {-1, 6, 14, 1000}) {
     editor().setParameter(index, 0.75f);
     setByHost(index, 0.75f);
@@ -204,7 +204,7 @@ TEST_F(LumivaneEditorTest, IndicesOutsideTheTableChangeNothing) {
 }
 
 // Ten redraws: the window's first paint as it opens, then nine idles.
-TEST_F(LumivaneEditorTest, PeakMetersFallFromFullToEmptyOverTenRedrawsWhileCorrelationStaysFull) {
+TEST_F(LumivaneEditorWindow, PeakMetersFallFromFullToEmptyOverTenRedrawsWhileCorrelationStaysFull) {
   for (int redraw = 1; redraw <= 10; ++redraw) {
     SCOPED_TRACE(redraw);
     if (redraw > 1) session->idle(1);
@@ -232,7 +232,7 @@ int greenPixels(gui::raster::HeadlessWindow* window, const gui::CViewRect& rect)
   return green;
 }
 
-TEST_F(LumivaneEditorTest, TheFeedReachesMetersAndGoniometer) {
+TEST_F(LumivaneEditorWindow, TheFeedReachesMetersAndGoniometer) {
   process(tone(512, 0.5f, 0.05f));
   EXPECT_NEAR(controls().leftPeakMeter->getValue(), effect->getPeakLeft(), 1e-6);
   EXPECT_FLOAT_EQ(controls().rightPeakMeter->getValue(), 0.0f);  // the expression line is still silent
@@ -251,13 +251,13 @@ TEST_F(LumivaneEditorTest, TheFeedReachesMetersAndGoniometer) {
   EXPECT_FALSE(showsImage(session->editorWindow(), layout::kRightPeakRect, layout::kRightPeakOffImage));
 }
 
-TEST_F(LumivaneEditorTest, ASilentBlockMarksTheCentreCellOnly) {
+TEST_F(LumivaneEditorWindow, ASilentBlockMarksTheCentreCellOnly) {
   process(std::vector<float>(256, 0.0f));
   EXPECT_EQ(controls().goniometer->countMarked(), 1u);
   EXPECT_TRUE(controls().goniometer->isMarked(62, 62));
 }
 
-TEST_F(LumivaneEditorTest, BrokenAudioDrawsNothingOutsideTheMetersAndTheGoniometer) {
+TEST_F(LumivaneEditorWindow, BrokenAudioDrawsNothingOutsideTheMetersAndTheGoniometer) {
   session->idle(12);
   const gui::raster::RasterImageCopy before = screenshot();
   const float nan = std::numeric_limits<float>::quiet_NaN();
@@ -280,13 +280,13 @@ TEST_F(LumivaneEditorTest, BrokenAudioDrawsNothingOutsideTheMetersAndTheGoniomet
   }
 }
 
-TEST_F(LumivaneEditorTest, ANotANumberLevelShowsAsAnEmptyMeter) {
+TEST_F(LumivaneEditorWindow, ANotANumberLevelShowsAsAnEmptyMeter) {
   editor().setParameter(7, std::numeric_limits<float>::quiet_NaN());
   session->idle(12);
   EXPECT_TRUE(showsImage(session->editorWindow(), layout::kLeftPeakRect, layout::kLeftPeakOffImage));
 }
 
-TEST_F(LumivaneEditorTest, ReopeningShowsCurrentValuesAndAnEmptyGoniometer) {
+TEST_F(LumivaneEditorWindow, ReopeningShowsCurrentValuesAndAnEmptyGoniometer) {
   process(tone(2048, 0.8f, 0.03f));
   setByHost(1, 0.3f);
   session->idle(3);
@@ -309,7 +309,7 @@ TEST_F(LumivaneEditorTest, ReopeningShowsCurrentValuesAndAnEmptyGoniometer) {
 // A closed editor takes neither the display feed nor input: what is sent while it is closed builds
 // no controls and no window, and no gesture reaches the host. A host's value still reaches the
 // effect, and the next open shows it.
-TEST_F(LumivaneEditorTest, AClosedEditorTakesNoFeedAndNoInput) {
+TEST_F(LumivaneEditorWindow, AClosedEditorTakesNoFeedAndNoInput) {
   session->close();
   EXPECT_EQ(editor().getControls(), nullptr);
   EXPECT_FALSE(editor().takesDisplayFeed());

@@ -63,7 +63,7 @@ double correlationTag(const CorrelationCase& c, const std::vector<Sample>& left,
   return (sxy / (std::sqrt(sxx) * std::sqrt(syy)) + 1.0) * 0.5;
 }
 
-class DisplayFeedTest : public ::testing::Test {
+class DisplayFeed : public ::testing::Test {
 protected:
   void SetUp() override { effect.setEditor(editor); }
 
@@ -101,7 +101,7 @@ protected:
   const double decay = std::exp(-1.0 / 44100.0);
 };
 
-TEST_F(DisplayFeedTest, TagsComeInTheirOrder) {
+TEST_F(DisplayFeed, TagsComeInTheirOrder) {
   run(std::vector<float>{0.1f, 0.2f, 0.3f});
   std::vector<VstInt32> expected = {kTagClearPoints, 12, 13, 12, 13, 12, 13, kTagCorrelation, kTagPeakLeft,
                                     kTagPeakRight, kTagShowPoints};
@@ -112,7 +112,7 @@ TEST_F(DisplayFeedTest, TagsComeInTheirOrder) {
   EXPECT_EQ(editor->indices(), expected);
 }
 
-TEST_F(DisplayFeedTest, EmptyBlockSendsStartAndEndWithoutDecay) {
+TEST_F(DisplayFeed, EmptyBlockSendsStartAndEndWithoutDecay) {
   run(std::vector<float>{1.0f});
   float peak = last(kTagPeakLeft);
   run(std::vector<float>{});
@@ -121,7 +121,7 @@ TEST_F(DisplayFeedTest, EmptyBlockSendsStartAndEndWithoutDecay) {
   EXPECT_EQ(last(kTagPeakLeft), peak);
 }
 
-TEST_F(DisplayFeedTest, SilenceSitsInTheMiddleAndCorrelatesFully) {
+TEST_F(DisplayFeed, SilenceSitsInTheMiddleAndCorrelatesFully) {
   run(std::vector<float>(64, 0.0f));
   for (VstInt32 tag : {kTagPointSide, kTagPointMid}) {
     std::vector<float> points = editor->valuesOf(tag);
@@ -132,14 +132,14 @@ TEST_F(DisplayFeedTest, SilenceSitsInTheMiddleAndCorrelatesFully) {
   EXPECT_EQ(last(kTagPeakLeft), 0.0f);
 }
 
-TEST_F(DisplayFeedTest, GoniometerPointsAreLimitedSumAndDifference) {
+TEST_F(DisplayFeed, GoniometerPointsAreLimitedSumAndDifference) {
   // The default program: left is the input now, right is still silent.
   run(std::vector<float>{3.0f, -3.0f, 0.5f, std::numeric_limits<float>::quiet_NaN()});
   EXPECT_EQ(editor->valuesOf(kTagPointSide), (std::vector<float>{1.0f, 0.0f, 0.625f, 0.5f}));
   EXPECT_EQ(editor->valuesOf(kTagPointMid), (std::vector<float>{1.0f, 0.0f, 0.625f, 0.5f}));
 }
 
-TEST_F(DisplayFeedTest, CorrelationOfIdenticalOppositeAndUnrelatedChannels) {
+TEST_F(DisplayFeed, CorrelationOfIdenticalOppositeAndUnrelatedChannels) {
   makeChannelsIdentical();
   run(std::vector<float>{0.5f, -0.25f, 0.75f, 0.0f});
   EXPECT_EQ(last(kTagCorrelation), 1.0f);
@@ -158,7 +158,7 @@ TEST_F(DisplayFeedTest, CorrelationOfIdenticalOppositeAndUnrelatedChannels) {
 }
 
 template <typename Sample>
-void DisplayFeedTest::expectCorrelationOfTheStoredOutputs(const CorrelationCase& c) {
+void DisplayFeed::expectCorrelationOfTheStoredOutputs(const CorrelationCase& c) {
   SCOPED_TRACE(c.name);
   effect.setParameter(kTagMix, c.mix);
   std::vector<Sample> first(881, Sample(0));
@@ -175,7 +175,7 @@ void DisplayFeedTest::expectCorrelationOfTheStoredOutputs(const CorrelationCase&
 
 // The correlation is taken about the block's means, of the outputs as they are stored: the float
 // variant correlates the rounded float samples, the double variant the doubles.
-TEST_F(DisplayFeedTest, CorrelationOfPartlyCorrelatedChannels) {
+TEST_F(DisplayFeed, CorrelationOfPartlyCorrelatedChannels) {
   for (const CorrelationCase& c : kPartlyCorrelated) {
     expectCorrelationOfTheStoredOutputs<float>(c);
     expectCorrelationOfTheStoredOutputs<double>(c);
@@ -183,7 +183,7 @@ TEST_F(DisplayFeedTest, CorrelationOfPartlyCorrelatedChannels) {
 }
 
 // A block with one constant channel has no defined correlation; the meter gets "unrelated".
-TEST_F(DisplayFeedTest, OneConstantChannelReportsUnrelated) {
+TEST_F(DisplayFeed, OneConstantChannelReportsUnrelated) {
   run(std::vector<float>{1.0f, 0.0f, -0.5f, 0.25f});  // right still silent
   EXPECT_EQ(last(kTagCorrelation), 0.5f);
   makeChannelsIdentical();
@@ -192,7 +192,7 @@ TEST_F(DisplayFeedTest, OneConstantChannelReportsUnrelated) {
   EXPECT_EQ(last(kTagCorrelation), 1.0f);
 }
 
-TEST_F(DisplayFeedTest, NonFiniteOutputsStillGiveAMeterValue) {
+TEST_F(DisplayFeed, NonFiniteOutputsStillGiveAMeterValue) {
   passEverythingThrough();
   const float inf = std::numeric_limits<float>::infinity();
   for (float bad : {inf, -inf, std::numeric_limits<float>::quiet_NaN(), FLT_MAX}) {
@@ -205,7 +205,7 @@ TEST_F(DisplayFeedTest, NonFiniteOutputsStillGiveAMeterValue) {
   }
 }
 
-TEST_F(DisplayFeedTest, PeaksFollowPositiveOutputsAndDecay) {
+TEST_F(DisplayFeed, PeaksFollowPositiveOutputsAndDecay) {
   std::vector<float> right;
   run(std::vector<float>(100, 0.5f), &right);
   EXPECT_EQ(effect.getPeakLeft(), 0.5 * decay);
@@ -220,7 +220,7 @@ TEST_F(DisplayFeedTest, PeaksFollowPositiveOutputsAndDecay) {
   EXPECT_DOUBLE_EQ(effect.getPeakLeft(), expected);
 }
 
-TEST_F(DisplayFeedTest, APeakFallsToOneOverEInOneSecond) {
+TEST_F(DisplayFeed, APeakFallsToOneOverEInOneSecond) {
   run(std::vector<float>{1.0f});
   run(std::vector<float>(44100, 0.0f));
   EXPECT_NEAR(last(kTagPeakLeft), 0.368f, 0.001f);
@@ -228,7 +228,7 @@ TEST_F(DisplayFeedTest, APeakFallsToOneOverEInOneSecond) {
 
 // A new sample rate empties the delay lines but leaves the peak followers as they are; from then
 // on they decay at the new rate.
-TEST_F(DisplayFeedTest, PeaksAreKeptAcrossANewSampleRate) {
+TEST_F(DisplayFeed, PeaksAreKeptAcrossANewSampleRate) {
   passEverythingThrough();
   run(std::vector<float>{0.25f, 0.0f});
   const double left = effect.getPeakLeft(), right = effect.getPeakRight();
@@ -250,7 +250,7 @@ TEST_F(DisplayFeedTest, PeaksAreKeptAcrossANewSampleRate) {
 
 // Decaying forever would reach subnormal numbers, which are slow to compute; the followers drop
 // to zero long before, and nothing of the kind is left after half an hour of silence.
-TEST_F(DisplayFeedTest, LongSilenceLeavesNoSubnormalPeaks) {
+TEST_F(DisplayFeed, LongSilenceLeavesNoSubnormalPeaks) {
   effect.setEditor(nullptr);
   effect.setSampleRate(8000.0f);
   std::vector<float> loud(64, 1.0f), silence(8000, 0.0f), left(8000), right(8000);
@@ -268,7 +268,7 @@ TEST_F(DisplayFeedTest, LongSilenceLeavesNoSubnormalPeaks) {
   EXPECT_EQ(effect.getPeakRight(), 0.0);
 }
 
-TEST_F(DisplayFeedTest, AnInfinitePeakRecovers) {
+TEST_F(DisplayFeed, AnInfinitePeakRecovers) {
   passEverythingThrough();
   run(std::vector<float>{std::numeric_limits<float>::infinity()});
   EXPECT_EQ(last(kTagPeakLeft), FLT_MAX);
@@ -276,7 +276,7 @@ TEST_F(DisplayFeedTest, AnInfinitePeakRecovers) {
   EXPECT_LT(last(kTagPeakLeft), FLT_MAX / 10.0f);
 }
 
-TEST_F(DisplayFeedTest, WithoutAnEditorTheSoundIsTheSame) {
+TEST_F(DisplayFeed, WithoutAnEditorTheSoundIsTheSame) {
   std::vector<float> input(2000);
   for (std::size_t i = 0; i < input.size(); ++i) input[i] = std::sin(0.01f * static_cast<float>(i));
   std::vector<float> rightWith, rightWithout;
@@ -293,7 +293,7 @@ TEST_F(DisplayFeedTest, WithoutAnEditorTheSoundIsTheSame) {
   EXPECT_EQ(alone.getPeakLeft(), effect.getPeakLeft());
 }
 
-TEST_F(DisplayFeedTest, AnEditorThatTakesNoFeedGetsParametersOnlyAndTheSameSound) {
+TEST_F(DisplayFeed, AnEditorThatTakesNoFeedGetsParametersOnlyAndTheSameSound) {
   std::vector<float> input(700);
   for (std::size_t i = 0; i < input.size(); ++i) input[i] = std::sin(0.02f * static_cast<float>(i));
   Lumivane twin(nullptr);
@@ -319,7 +319,7 @@ TEST_F(DisplayFeedTest, AnEditorThatTakesNoFeedGetsParametersOnlyAndTheSameSound
   EXPECT_EQ(editor->indices().back(), kTagWet);
 }
 
-TEST_F(DisplayFeedTest, ProgramChangesReachTheEditorAsParameterValues) {
+TEST_F(DisplayFeed, ProgramChangesReachTheEditorAsParameterValues) {
   effect.setProgram(2);
   EXPECT_EQ(editor->indices(), (std::vector<VstInt32>{0, 1, 2, 3, 4, 5}));
   EXPECT_EQ(editor->valuesOf(kTagExpression), std::vector<float>{0.5f});

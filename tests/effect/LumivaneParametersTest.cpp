@@ -15,7 +15,7 @@ namespace {
 constexpr float kNaN = std::numeric_limits<float>::quiet_NaN();
 constexpr float kInfinity = std::numeric_limits<float>::infinity();
 
-class LumivaneTest : public ::testing::Test {
+class LumivaneParameters : public ::testing::Test {
 protected:
   // Runs silence so that the write indices move on by frames samples.
   void advance(int frames) {
@@ -38,7 +38,7 @@ struct LineCase {
   VstInt32 length1, expressionLength, length2;
 };
 
-TEST_F(LumivaneTest, LinesAreSizedFromTheSampleRate) {
+TEST_F(LumivaneParameters, LinesAreSizedFromTheSampleRate) {
   const LineCase cases[] = {{44100.0f, 44, 1763, 1807}, {48000.0f, 48, 1919, 1967},
                             {96000.0f, 96, 3839, 3935}, {8000.0f, 8, 319, 327},
                             {768000.0f, 768, 30719, 31487}};
@@ -52,7 +52,7 @@ TEST_F(LumivaneTest, LinesAreSizedFromTheSampleRate) {
   }
 }
 
-TEST_F(LumivaneTest, FreshEffectHasTheDefaultTapsAt44100) {
+TEST_F(LumivaneParameters, FreshEffectHasTheDefaultTapsAt44100) {
   Lumivane::DelayState state = effect.delayState();
   EXPECT_EQ(effect.getSampleRate(), 44100.0f);
   EXPECT_EQ(state.length1, 44);
@@ -64,7 +64,7 @@ TEST_F(LumivaneTest, FreshEffectHasTheDefaultTapsAt44100) {
   EXPECT_EQ(state.tap2, 1807 - 881);
 }
 
-TEST_F(LumivaneTest, TapsFollowPreDelayAndExpression) {
+TEST_F(LumivaneParameters, TapsFollowPreDelayAndExpression) {
   advance(10);
   effect.setParameter(0, 1.0f);
   Lumivane::DelayState state = effect.delayState();
@@ -78,7 +78,7 @@ TEST_F(LumivaneTest, TapsFollowPreDelayAndExpression) {
 }
 
 // Moving through whole lines, the taps keep their distance behind the write indices.
-TEST_F(LumivaneTest, TapsStayInsideTheLinesAsTheyAdvance) {
+TEST_F(LumivaneParameters, TapsStayInsideTheLinesAsTheyAdvance) {
   effect.setParameter(0, 0.7f);
   effect.setParameter(1, 0.9f);
   for (int block = 0; block < 40; ++block) {
@@ -93,7 +93,7 @@ TEST_F(LumivaneTest, TapsStayInsideTheLinesAsTheyAdvance) {
   }
 }
 
-TEST_F(LumivaneTest, NewRateEmptiesTheLinesAndRestartsTheWriteIndices) {
+TEST_F(LumivaneParameters, NewRateEmptiesTheLinesAndRestartsTheWriteIndices) {
   std::vector<float> in(3000, 0.5f), left(in.size()), right(in.size());
   float* inputs[] = {in.data()};
   float* outputs[] = {left.data(), right.data()};
@@ -111,7 +111,7 @@ TEST_F(LumivaneTest, NewRateEmptiesTheLinesAndRestartsTheWriteIndices) {
   for (int i = 0; i < 1967; ++i) ASSERT_EQ(right[static_cast<std::size_t>(i)], 0.0f) << i;
 }
 
-TEST_F(LumivaneTest, SampleRatesOutsideTheRangeAreRefused) {
+TEST_F(LumivaneParameters, SampleRatesOutsideTheRangeAreRefused) {
   effect.setSampleRate(48000.0f);
   for (float rate : {0.0f, -44100.0f, kNaN, kInfinity, -kInfinity, 999.0f, 7999.0f, 768001.0f, 1e9f}) {
     effect.setSampleRate(rate);
@@ -125,7 +125,7 @@ struct ClampCase {
   float taken;
 };
 
-TEST_F(LumivaneTest, ParameterValuesAreBroughtIntoRange) {
+TEST_F(LumivaneParameters, ParameterValuesAreBroughtIntoRange) {
   auto editor = new RecordingEditor(&effect);
   effect.setEditor(editor);
   constexpr float kSmallestNormal = std::numeric_limits<float>::min();
@@ -155,7 +155,7 @@ TEST_F(LumivaneTest, ParameterValuesAreBroughtIntoRange) {
   }
 }
 
-TEST_F(LumivaneTest, OtherIndicesChangeNothingButReachTheEditor) {
+TEST_F(LumivaneParameters, OtherIndicesChangeNothingButReachTheEditor) {
   auto editor = new RecordingEditor(&effect);
   effect.setEditor(editor);
   Lumivane::DelayState before = effect.delayState();
@@ -178,7 +178,7 @@ struct TextCase {
   const char* display;
 };
 
-TEST_F(LumivaneTest, ParameterTexts) {
+TEST_F(LumivaneParameters, ParameterTexts) {
   const TextCase cases[] = {
       {0, 0.5f, "PreDelay", "ms", "0.50"}, {1, 0.5f, "Expression", "", "50"}, {2, 0.25f, "Wide", "", "25"},
       {3, 0.5f, "Dry", "", "50"},          {4, 1.0f, "Wet", "", "100"},       {5, 0.0f, "Mix", "", "0"},
@@ -196,7 +196,7 @@ TEST_F(LumivaneTest, ParameterTexts) {
   }
 }
 
-TEST_F(LumivaneTest, ProgramsRecallTheirValuesThroughSetParameter) {
+TEST_F(LumivaneParameters, ProgramsRecallTheirValuesThroughSetParameter) {
   auto editor = new RecordingEditor(&effect);
   effect.setEditor(editor);
   effect.setProgram(3);
@@ -223,7 +223,7 @@ TEST_F(LumivaneTest, ProgramsRecallTheirValuesThroughSetParameter) {
   }
 }
 
-TEST_F(LumivaneTest, ProgramNamesHoldAtMostTwentyThreeCharacters) {
+TEST_F(LumivaneParameters, ProgramNamesHoldAtMostTwentyThreeCharacters) {
   char name[] = "Twenty-four characters!!and then some more";
   effect.setProgramName(name);
   char read[64];
@@ -241,7 +241,7 @@ TEST_F(LumivaneTest, ProgramNamesHoldAtMostTwentyThreeCharacters) {
   EXPECT_STREQ(read, "Wide room");
 }
 
-TEST_F(LumivaneTest, ProgramNamesByIndex) {
+TEST_F(LumivaneParameters, ProgramNamesByIndex) {
   char renamed[] = "Last";
   effect.setProgram(15);
   effect.setProgramName(renamed);
@@ -257,7 +257,7 @@ TEST_F(LumivaneTest, ProgramNamesByIndex) {
   }
 }
 
-TEST_F(LumivaneTest, IdentityAnswers) {
+TEST_F(LumivaneParameters, IdentityAnswers) {
   char text[64];
   EXPECT_TRUE(effect.getEffectName(text));
   EXPECT_STREQ(text, "Lumivane");

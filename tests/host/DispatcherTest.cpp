@@ -46,7 +46,7 @@ public:
   bool* destroyed;
 };
 
-class DispatcherTest : public ::testing::Test {
+class Dispatcher : public ::testing::Test {
 protected:
   VstIntPtr dispatch(VstInt32 opcode, VstInt32 index = 0, VstIntPtr value = 0, void* ptr = nullptr,
                      float opt = 0.0f) {
@@ -63,7 +63,7 @@ protected:
   char text[64] = "untouched";
 };
 
-TEST_F(DispatcherTest, RecordOfTheBaseHasTheStandardValues) {
+TEST_F(Dispatcher, RecordOfTheBaseHasTheStandardValues) {
   EXPECT_EQ(record->magic, 0x56737450);
   EXPECT_EQ(record->numPrograms, 4);
   EXPECT_EQ(record->numParams, 3);
@@ -81,13 +81,13 @@ TEST_F(DispatcherTest, RecordOfTheBaseHasTheStandardValues) {
   for (char byte : record->future) EXPECT_EQ(byte, 0);
 }
 
-TEST_F(DispatcherTest, EffCloseClosesDestroysTheEffectAndAnswersOne) {
+TEST_F(Dispatcher, EffCloseClosesDestroysTheEffectAndAnswersOne) {
   EXPECT_CALL(*effect, close());
   EXPECT_EQ(dispatch(effClose), 1);
   EXPECT_TRUE(destroyed);
 }
 
-TEST_F(DispatcherTest, CoreOpcodesReachTheirOperationsAndAnswerZero) {
+TEST_F(Dispatcher, CoreOpcodesReachTheirOperationsAndAnswerZero) {
   {
     ::testing::InSequence order;
     EXPECT_CALL(*effect, open());
@@ -106,7 +106,7 @@ TEST_F(DispatcherTest, CoreOpcodesReachTheirOperationsAndAnswerZero) {
   EXPECT_EQ(dispatch(effIdentify), 0x4E764566);
 }
 
-TEST_F(DispatcherTest, EffSetProgramTakesOnlyNumbersOfExistingPrograms) {
+TEST_F(Dispatcher, EffSetProgramTakesOnlyNumbersOfExistingPrograms) {
   EXPECT_CALL(*effect, setProgram(0));
   EXPECT_CALL(*effect, setProgram(3));
   for (VstIntPtr program : {VstIntPtr{0}, VstIntPtr{3}, VstIntPtr{4}, VstIntPtr{-1},
@@ -116,7 +116,7 @@ TEST_F(DispatcherTest, EffSetProgramTakesOnlyNumbersOfExistingPrograms) {
   EXPECT_EQ(dispatch(effGetProgram), 0);  // the mock's setProgram stored nothing
 }
 
-TEST_F(DispatcherTest, TextOpcodesPassIndexAndBuffer) {
+TEST_F(Dispatcher, TextOpcodesPassIndexAndBuffer) {
   EXPECT_CALL(*effect, setProgramName(text));
   EXPECT_CALL(*effect, getProgramName(text));
   EXPECT_CALL(*effect, getParamLabel(2, text));
@@ -133,7 +133,7 @@ TEST_F(DispatcherTest, TextOpcodesPassIndexAndBuffer) {
 
 // With no buffer there is nothing to write into or read from: no operation is called (the strict
 // mock fails on any) and the answer is 0.
-TEST_F(DispatcherTest, TextOpcodesWithoutABufferDoNothing) {
+TEST_F(Dispatcher, TextOpcodesWithoutABufferDoNothing) {
   for (VstInt32 opcode :
        {effSetProgramName, effGetProgramName, effGetParamLabel, effGetParamDisplay, effGetParamName,
         effGetProgramNameIndexed, effGetEffectName, effGetVendorString, effGetProductString, effCanDo,
@@ -142,7 +142,7 @@ TEST_F(DispatcherTest, TextOpcodesWithoutABufferDoNothing) {
   }
 }
 
-TEST_F(DispatcherTest, ChunkOpcodesPassThePresetFlagFromTheIndex) {
+TEST_F(Dispatcher, ChunkOpcodesPassThePresetFlagFromTheIndex) {
   void* data = nullptr;
   char bytes[4] = {};
   EXPECT_CALL(*effect, getChunk(&data, true)).WillOnce(::testing::Return(0));
@@ -158,7 +158,7 @@ struct DefaultAnswer {
   VstIntPtr expected;
 };
 
-TEST_F(DispatcherTest, UnhandledAndQueryOpcodesGiveTheirDefaults) {
+TEST_F(Dispatcher, UnhandledAndQueryOpcodesGiveTheirDefaults) {
   const DefaultAnswer answers[] = {
       {9, 0, 0, 0},     {16, 0, 0, 0},    {17, 0, 0, 0},    {18, 0, 0, 0},     {20, 0, 0, 0},
       {21, 0, 0, 0},    {28, 0, 0, 0},    {30, 0, 0, 0},    {31, 0, 0, 0},     {32, 0, 0, 0},
@@ -179,7 +179,7 @@ TEST_F(DispatcherTest, UnhandledAndQueryOpcodesGiveTheirDefaults) {
   }
 }
 
-TEST_F(DispatcherTest, SpeakerArrangementAnswersNullThroughBothPointers) {
+TEST_F(Dispatcher, SpeakerArrangementAnswersNullThroughBothPointers) {
   int dummy = 0;
   auto* inputs = reinterpret_cast<VstSpeakerArrangement*>(&dummy);
   auto* outputs = reinterpret_cast<VstSpeakerArrangement*>(&dummy);
@@ -194,7 +194,7 @@ TEST_F(DispatcherTest, SpeakerArrangementAnswersNullThroughBothPointers) {
   EXPECT_EQ(dispatch(effGetSpeakerArrangement, 0, 0, nullptr), 0);
 }
 
-TEST_F(DispatcherTest, RecordFunctionsForwardToTheEffect) {
+TEST_F(Dispatcher, RecordFunctionsForwardToTheEffect) {
   float sample = 0.5f;
   float* floats[] = {&sample, &sample};
   double wide = 0.5;
@@ -211,7 +211,7 @@ TEST_F(DispatcherTest, RecordFunctionsForwardToTheEffect) {
   EXPECT_EQ(sample, 0.5f);
 }
 
-class EditorDispatchTest : public DispatcherTest {
+class EditorDispatch : public Dispatcher {
 protected:
   void SetUp() override {
     editor = new RecordingEditor(effect, true, &editorDestroyed);
@@ -221,7 +221,7 @@ protected:
   bool editorDestroyed = false;
 };
 
-TEST_F(EditorDispatchTest, AttachingAnEditorRaisesTheFlagAndTheEffectOwnsIt) {
+TEST_F(EditorDispatch, AttachingAnEditorRaisesTheFlagAndTheEffectOwnsIt) {
   EXPECT_EQ(record->flags, effFlagsCanReplacing | effFlagsHasEditor);
   effect->setEditor(editor);  // the same editor again: kept
   EXPECT_FALSE(editorDestroyed);
@@ -235,7 +235,7 @@ TEST_F(EditorDispatchTest, AttachingAnEditorRaisesTheFlagAndTheEffectOwnsIt) {
   EXPECT_TRUE(secondDestroyed);
 }
 
-TEST_F(EditorDispatchTest, WindowOpcodesReachTheEditor) {
+TEST_F(EditorDispatch, WindowOpcodesReachTheEditor) {
   ERect* rect = nullptr;
   EXPECT_EQ(dispatch(effEditGetRect, 0, 0, &rect), 1);
   EXPECT_EQ(rect, &editor->rectangle);
@@ -265,7 +265,7 @@ struct KeyCase {
   unsigned char modifier;
 };
 
-TEST_F(EditorDispatchTest, KeyOpcodesBuildTheKeyRecord) {
+TEST_F(EditorDispatch, KeyOpcodesBuildTheKeyRecord) {
   const float nan = std::numeric_limits<float>::quiet_NaN();
   const KeyCase cases[] = {
       {65, 0, 2.7f, 65, 0, 2},         {13, 0x1234, 1.0f, 13, 0x34, 1},   {0, -1, 258.9f, 0, 0xff, 2},
@@ -289,7 +289,7 @@ TEST_F(EditorDispatchTest, KeyOpcodesBuildTheKeyRecord) {
   EXPECT_EQ(dispatch(effEditKeyDown, 65), 0);
 }
 
-TEST_F(EditorDispatchTest, KnobModeAndWheelReachTheEditor) {
+TEST_F(EditorDispatch, KnobModeAndWheelReachTheEditor) {
   EXPECT_EQ(dispatch(effSetEditKnobMode, 0, 2), 1);
   EXPECT_EQ(editor->knobModes, std::vector<VstInt32>{2});
 

@@ -23,7 +23,7 @@ VstIntPtr VSTCALLBACK testHost(AEffect*, VstInt32 opcode, VstInt32, VstIntPtr, v
   return opcode == audioMasterVersion ? hostVersion : 0;
 }
 
-class PluginAbiTest : public ::testing::Test {
+class PluginAbi : public ::testing::Test {
 protected:
   static void SetUpTestSuite() {
     library = new LoadedLibrary(LUMIVANE_PLUGIN_PATH);
@@ -66,22 +66,22 @@ protected:
   AEffect* record = nullptr;
 };
 
-LoadedLibrary* PluginAbiTest::library = nullptr;
+LoadedLibrary* PluginAbi::library = nullptr;
 
-TEST_F(PluginAbiTest, BothExportedNamesAreTheSameEntryPoint) {
+TEST_F(PluginAbi, BothExportedNamesAreTheSameEntryPoint) {
   EXPECT_EQ(library->symbol("main"), reinterpret_cast<void*>(entry));
   // Nothing of the implementation leaks out of the library.
   EXPECT_EQ(library->symbol("createEffectInstance"), nullptr);
   EXPECT_EQ(library->symbol("_Z20createEffectInstancePFlP7AEffectiilPvfE"), nullptr);
 }
 
-TEST_F(PluginAbiTest, HostWithoutAVersionGetsNoEffect) {
+TEST_F(PluginAbi, HostWithoutAVersionGetsNoEffect) {
   hostVersion = 0;
   EXPECT_EQ(entry(testHost), nullptr);
   EXPECT_EQ(entry(nullptr), nullptr);
 }
 
-TEST_F(PluginAbiTest, RecordShowsTheEffectAsTheHostSeesIt) {
+TEST_F(PluginAbi, RecordShowsTheEffectAsTheHostSeesIt) {
   EXPECT_EQ(hostOpcodes, std::vector<VstInt32>{audioMasterVersion});
   EXPECT_EQ(record->magic, 0x56737450);
   EXPECT_EQ(record->numPrograms, 16);
@@ -105,7 +105,7 @@ TEST_F(PluginAbiTest, RecordShowsTheEffectAsTheHostSeesIt) {
   }
 }
 
-TEST_F(PluginAbiTest, IdentityAnswers) {
+TEST_F(PluginAbi, IdentityAnswers) {
   EXPECT_EQ(text(effGetEffectName), "Lumivane");
   EXPECT_EQ(text(effGetProductString), "Lumivane");
   EXPECT_EQ(text(effGetVendorString), "Velmora");
@@ -129,7 +129,7 @@ TEST_F(PluginAbiTest, IdentityAnswers) {
   EXPECT_EQ(dispatch(100), 0);
 }
 
-TEST_F(PluginAbiTest, LifecycleOpcodesAnswerZero) {
+TEST_F(PluginAbi, LifecycleOpcodesAnswerZero) {
   EXPECT_EQ(dispatch(effOpen), 0);
   EXPECT_EQ(dispatch(effSetSampleRate, 0, 0, nullptr, 48000.0f), 0);
   EXPECT_EQ(dispatch(effSetBlockSize, 0, 512), 0);
@@ -137,7 +137,7 @@ TEST_F(PluginAbiTest, LifecycleOpcodesAnswerZero) {
   EXPECT_EQ(dispatch(effMainsChanged, 0, 0), 0);
 }
 
-TEST_F(PluginAbiTest, ParametersThroughTheRecord) {
+TEST_F(PluginAbi, ParametersThroughTheRecord) {
   const char* names[] = {"PreDelay", "Expression", "Wide", "Dry", "Wet", "Mix"};
   const char* displays[] = {"0.00", "50", "100", "0", "100", "100"};
   for (VstInt32 i = 0; i < 6; ++i) {
@@ -156,7 +156,7 @@ TEST_F(PluginAbiTest, ParametersThroughTheRecord) {
   EXPECT_EQ(record->getParameter(record, -1), 0.0f);
 }
 
-TEST_F(PluginAbiTest, ProgramsThroughTheRecord) {
+TEST_F(PluginAbi, ProgramsThroughTheRecord) {
   for (VstInt32 i = 0; i < 16; ++i) {
     char name[24];
     EXPECT_EQ(dispatch(effGetProgramNameIndexed, i, 0, name), 1);
@@ -176,7 +176,7 @@ TEST_F(PluginAbiTest, ProgramsThroughTheRecord) {
 
 // Before any effEditOpen the editor already reports its 752 x 160 rectangle at the origin, and a
 // closed editor handles no input.
-TEST_F(PluginAbiTest, ClosedEditorReportsItsRectangleAndHandlesNoInput) {
+TEST_F(PluginAbi, ClosedEditorReportsItsRectangleAndHandlesNoInput) {
   ERect* rect = reinterpret_cast<ERect*>(this);
   ASSERT_EQ(dispatch(effEditGetRect, 0, 0, &rect), 1);
   ASSERT_NE(rect, nullptr);
@@ -191,7 +191,7 @@ TEST_F(PluginAbiTest, ClosedEditorReportsItsRectangleAndHandlesNoInput) {
   EXPECT_EQ(dispatch(effEditClose), 0);
 }
 
-TEST_F(PluginAbiTest, ImpulseThroughTheDefaultProgram) {
+TEST_F(PluginAbi, ImpulseThroughTheDefaultProgram) {
   constexpr int frames = 1024;
   std::vector<float> input(frames), left(frames, -1.0f), right(frames, -1.0f), unused(frames, 0.25f);
   input[0] = 1.0f;
@@ -204,7 +204,7 @@ TEST_F(PluginAbiTest, ImpulseThroughTheDefaultProgram) {
   }
 }
 
-TEST_F(PluginAbiTest, DoubleImpulseAtAnotherRate) {
+TEST_F(PluginAbi, DoubleImpulseAtAnotherRate) {
   EXPECT_EQ(dispatch(effSetSampleRate, 0, 0, nullptr, 48000.0f), 0);
   constexpr int frames = 2048;
   std::vector<double> input(frames), left(frames), right(frames);
