@@ -2,6 +2,7 @@
 
 #include "gui/CDrawContext.h"
 #include "gui/CFrame.h"
+#include "gui/ReferenceGuard.h"
 #include "gui/platform/Platform.h"
 #include "host/AudioEffectX.h"
 
@@ -54,8 +55,14 @@ bool AEffGUIEditor::getRect(ERect** rect) {
   return true;
 }
 
+// The host's calls into the open editor hold the frame for their length: what they set off may
+// call the host back (automation, the begin and end of an edit), and a host may close the editor
+// from there; the frame then goes once the call is done.
+
 void AEffGUIEditor::idle() {
-  if (!inHostIdle && frame) frame->idle();
+  if (inHostIdle || !frame) return;
+  gui::ReferenceGuard keep(frame);
+  frame->idle();
 }
 
 namespace {
@@ -74,18 +81,21 @@ gui::KeyEvent toolkitKey(const VstKeyCode& keyCode) {
 
 bool AEffGUIEditor::onKeyDown(VstKeyCode& keyCode) {
   if (!frame) return false;
+  gui::ReferenceGuard keep(frame);
   gui::KeyEvent key = toolkitKey(keyCode);
   return frame->onKeyDown(key) == 1;
 }
 
 bool AEffGUIEditor::onKeyUp(VstKeyCode& keyCode) {
   if (!frame) return false;
+  gui::ReferenceGuard keep(frame);
   gui::KeyEvent key = toolkitKey(keyCode);
   return frame->onKeyUp(key) == 1;
 }
 
 bool AEffGUIEditor::onWheel(float distance) {
   if (!frame) return false;
+  gui::ReferenceGuard keep(frame);
   // A context without a surface on the host's window only serves to turn the cursor position
   // into frame coordinates (the frame's window sits at the top-left corner of the host's).
   gui::CDrawContext context(frame, nullptr, systemWindow);

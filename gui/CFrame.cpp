@@ -7,6 +7,7 @@
 #include "gui/CFrameEditor.h"
 #include "gui/COffscreenContext.h"
 #include "gui/PlatformState.h"
+#include "gui/ReferenceGuard.h"
 #include "gui/VirtualKeys.h"
 #include "gui/platform/Platform.h"
 
@@ -297,6 +298,9 @@ void CFrame::routeWheelMessage(void* window, const platform::WindowMessage& mess
 bool CFrame::frameWindowProc(void* window, platform::WindowMessage& message) {
   auto* frame = static_cast<CFrame*>(platform::getWindowUserData(window));
   if (frame == nullptr) return false;
+  // A press may start a control's drag loop, which gives the host idle time, and the host may
+  // close the editor there: the frame and its views stay until this message is done.
+  ReferenceGuard keep(frame);
   switch (message.kind) {
     case platform::WindowMessageKind::destroy:
       frame->setOpenFlag(false);

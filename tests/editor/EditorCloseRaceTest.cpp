@@ -15,10 +15,12 @@
 #include "editor/LumivaneEditor.h"
 #include "effect/Lumivane.h"
 #include "effect/ValueTag.h"
+#include "gui/VirtualKeys.h"
 #include "gui/platform/Platform.h"
 #include "gui/platform/raster/HeadlessWindow.h"
 #include "gui/platform/raster/PngWriter.h"
 #include "gui/platform/raster/RasterImage.h"
+#include "tests/editor/EditorSessionFixture.h"
 #include "tests/editor/RecordingHost.h"
 
 namespace {
@@ -185,6 +187,57 @@ TEST(EditorCloseRace, FeedValuesFromAHostThreadLeaveNothingBehind) {
   session->close();
   EXPECT_EQ(goniometer->getReferenceCount(), 1) << "the closed window's controls are kept alive";
   goniometer->dropReference();
+}
+
+// A host may close the editor from inside the idle time the editor gives it while the user is
+// busy in it: in the middle of a knob's drag, or as a typed value is taken. The gesture still
+// ends as a gesture (its end edit included), the editor closes, and nothing of the closed window
+// is used after it is gone (the AddressSanitizer build checks the last).
+class CloseFromHostIdle : public EditorSessionFixture {
+protected:
+  void closeAtNextIdle() {
+    RecordingHost::atNextIdle([this] { record()->dispatcher(record(), effEditClose, 0, 0, nullptr, 0.0f); });
+  }
+  void expectOneGestureOn(VstInt32 index) {
+    const std::vector<RecordingHost::Call> gestures = RecordingHost::gestures();
+    ASSERT_GE(gestures.size(), 2u);
+    EXPECT_EQ(gestures.front().opcode, audioMasterBeginEdit);
+    EXPECT_EQ(gestures.back().opcode, audioMasterEndEdit);
+    for (const RecordingHost::Call& call : gestures) EXPECT_EQ(call.index, index);
+    EXPECT_EQ(RecordingHost::callsOf({audioMasterBeginEdit}).size(), 1u);
+    EXPECT_EQ(RecordingHost::callsOf({audioMasterEndEdit}).size(), 1u);
+  }
+  void expectClosedAndReopenable() {
+    EXPECT_FALSE(editor().isOpen());
+    EXPECT_EQ(editor().getControls(), nullptr);
+    session.reset();
+    openEditor();
+    EXPECT_TRUE(editor().isOpen());
+    ASSERT_TRUE(session->idle(2));
+  }
+};
+
+TEST_F(CloseFromHostIdle, DuringAKnobDrag) {
+  session->idle(1);
+  RecordingHost::clear();
+  closeAtNextIdle();
+  const gui::CViewRect knob = editor_layout::kKnobRects[5];
+  session->drag(knob.left + 4, knob.top + 12, knob.right - 4, knob.top + 12, gui::kLeftButton);
+  expectOneGestureOn(5);
+  expectClosedAndReopenable();
+}
+
+TEST_F(CloseFromHostIdle, AsATypedValueIsTaken) {
+  session->idle(1);
+  pressAt(centreOf(editor_layout::kFieldRects[3]));
+  ASSERT_TRUE(session->type("250"));
+  RecordingHost::clear();
+  closeAtNextIdle();
+  pressKey(gui::kVirtualKeyReturn);
+  EXPECT_EQ(parameter(3), 1.0f);
+  EXPECT_EQ(RecordingHost::gestures(), (std::vector<RecordingHost::Call>{{audioMasterAutomate, 3, 1.0f},
+                                                                         {audioMasterEndEdit, 3, 0.0f}}));
+  expectClosedAndReopenable();
 }
 
 }  // namespace

@@ -1,5 +1,7 @@
 #pragma once
+#include <functional>
 #include <mutex>
+#include <utility>
 #include <vector>
 
 #include "host/VstInterface.h"
@@ -19,14 +21,27 @@ public:
 
   static VstIntPtr VSTCALLBACK callback(AEffect*, VstInt32 opcode, VstInt32 index, VstIntPtr, void*, float opt) {
     if (opcode == audioMasterVersion) return kVstVersion;
-    std::lock_guard<std::mutex> lock(state().mutex);
-    state().calls.push_back({opcode, index, opcode == audioMasterAutomate ? opt : 0.0f});
+    std::function<void()> reaction;
+    {
+      std::lock_guard<std::mutex> lock(state().mutex);
+      state().calls.push_back({opcode, index, opcode == audioMasterAutomate ? opt : 0.0f});
+      if (opcode == audioMasterIdle) reaction = std::exchange(state().onIdle, nullptr);
+    }
+    if (reaction) reaction();
     return opcode == audioMasterBeginEdit || opcode == audioMasterEndEdit ? 1 : 0;
+  }
+
+  // What the host does, once, at the next request for idle time (a host may close the editor
+  // there, for instance).
+  static void atNextIdle(std::function<void()> reaction) {
+    std::lock_guard<std::mutex> lock(state().mutex);
+    state().onIdle = std::move(reaction);
   }
 
   static void clear() {
     std::lock_guard<std::mutex> lock(state().mutex);
     state().calls.clear();
+    state().onIdle = nullptr;
   }
 
   // Every call with one of the opcodes, in order.
@@ -48,6 +63,7 @@ private:
   struct State {
     std::mutex mutex;
     std::vector<Call> calls;
+    std::function<void()> onIdle;
   };
   static State& state() {
     static State instance;
