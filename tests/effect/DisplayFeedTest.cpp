@@ -1,6 +1,7 @@
 // The display feed: what processing tells the editor, in which order, with which values.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cfloat>
 #include <cmath>
 #include <limits>
