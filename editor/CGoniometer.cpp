@@ -87,6 +87,12 @@ std::uint32_t CGoniometer::countMarked() const {
 }
 
 void CGoniometer::draw(gui::CDrawContext* context) {
+  // Without its image the goniometer has no grid and nothing to show: drawing must not put an
+  // off-screen context's default black block where the image would have been.
+  if (!backgroundBitmap) {
+    setDirty(false);
+    return;
+  }
   // The buffer starts as a copy of the background, which itself is never drawn into.
   gui::COffscreenContext buffer(context, backgroundBitmap, false);
   if (backgroundBitmap) backgroundBitmap->setAlphaBlended(false);

@@ -140,6 +140,7 @@ TEST(GoniometerWithoutImage, MarksNothingAndDrawsNothing) {
   // The screen keeps its own colour everywhere, also where the points would have gone.
   gui::COffscreenContext screen(nullptr, 124, 124, gui::CRgbColor(9, 9, 9, 255));
   goniometer->draw(&screen);
+  withoutBitmap->draw(&screen);
   for (int y = 0; y < 124; ++y)
     for (int x = 0; x < 124; ++x) ASSERT_EQ(screen.getImage()->colorAt(x, y), gui::platform::makeColor(9, 9, 9)) << x << ", " << y;
 }
