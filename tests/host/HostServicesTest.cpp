@@ -41,7 +41,7 @@ public:
   float stored[4] = {};
 };
 
-class HostServicesTest : public ::testing::Test {
+class HostServices : public ::testing::Test {
 protected:
   void SetUp() override {
     hostCalls.clear();
@@ -50,7 +50,7 @@ protected:
   StoringEffect effect{recordingHost};
 };
 
-TEST_F(HostServicesTest, AutomationTellsTheHostAfterTheEffectTookTheValue) {
+TEST_F(HostServices, AutomationTellsTheHostAfterTheEffectTookTheValue) {
   effect.setParameterAutomated(2, 0.25f);
   ASSERT_EQ(hostCalls.size(), 1u);
   EXPECT_EQ(hostCalls[0].record, effect.getEffectRecord());
@@ -60,7 +60,7 @@ TEST_F(HostServicesTest, AutomationTellsTheHostAfterTheEffectTookTheValue) {
   EXPECT_EQ(hostCalls[0].parameterSeenByHost, 0.25f);
 }
 
-TEST_F(HostServicesTest, AutomationBringsValuesIntoRangeBeforeEffectAndHostSeeThem) {
+TEST_F(HostServices, AutomationBringsValuesIntoRangeBeforeEffectAndHostSeeThem) {
   const float cases[][2] = {{-0.5f, 0.0f},
                             {1.5f, 1.0f},
                             {std::numeric_limits<float>::quiet_NaN(), 0.0f},
@@ -75,14 +75,14 @@ TEST_F(HostServicesTest, AutomationBringsValuesIntoRangeBeforeEffectAndHostSeeTh
   }
 }
 
-TEST_F(HostServicesTest, NegativeIndicesReachNeitherEffectNorHost) {
+TEST_F(HostServices, NegativeIndicesReachNeitherEffectNorHost) {
   effect.setParameterAutomated(-1, 0.5f);
   EXPECT_FALSE(effect.beginEdit(-1));
   EXPECT_FALSE(effect.endEdit(-3));
   EXPECT_TRUE(hostCalls.empty());
 }
 
-TEST_F(HostServicesTest, EditGesturesAndIdleSendTheirOpcodes) {
+TEST_F(HostServices, EditGesturesAndIdleSendTheirOpcodes) {
   EXPECT_TRUE(effect.beginEdit(3));
   EXPECT_TRUE(effect.endEdit(3));
   EXPECT_TRUE(effect.masterIdle());
@@ -101,7 +101,7 @@ TEST_F(HostServicesTest, EditGesturesAndIdleSendTheirOpcodes) {
   EXPECT_TRUE(effect.beginEdit(0));
 }
 
-TEST_F(HostServicesTest, WithoutAHostNothingIsSentAndTheAnswerIsNo) {
+TEST_F(HostServices, WithoutAHostNothingIsSentAndTheAnswerIsNo) {
   StoringEffect alone(nullptr);
   alone.setParameterAutomated(0, 0.5f);
   EXPECT_EQ(alone.stored[0], 0.5f);
@@ -111,7 +111,7 @@ TEST_F(HostServicesTest, WithoutAHostNothingIsSentAndTheAnswerIsNo) {
   EXPECT_TRUE(hostCalls.empty());
 }
 
-TEST_F(HostServicesTest, EntryPointAsksForTheVersionWithoutARecord) {
+TEST_F(HostServices, EntryPointAsksForTheVersionWithoutARecord) {
   AEffect* record = pluginMain(recordingHost);
   ASSERT_NE(record, nullptr);
   ASSERT_FALSE(hostCalls.empty());
@@ -124,7 +124,7 @@ TEST_F(HostServicesTest, EntryPointAsksForTheVersionWithoutARecord) {
   EXPECT_EQ(record->dispatcher(record, effClose, 0, 0, nullptr, 0.0f), 1);
 }
 
-TEST_F(HostServicesTest, EntryPointRefusesAHostThatIsNotThere) {
+TEST_F(HostServices, EntryPointRefusesAHostThatIsNotThere) {
   hostAnswer = 0;
   EXPECT_EQ(pluginMain(recordingHost), nullptr);
   EXPECT_EQ(hostCalls.size(), 1u);  // the version query, and nothing was built to ask more

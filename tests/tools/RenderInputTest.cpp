@@ -19,7 +19,7 @@ extern char** environ;
 
 namespace {
 
-class RenderInputTest : public RenderToolFixture {
+class RenderInput : public RenderToolFixture {
 protected:
   void TearDown() override {
     unsetenv("LUMIVANE_FAULT");
@@ -58,7 +58,7 @@ std::vector<float> ramp(std::size_t frames) {
   return samples;
 }
 
-TEST_F(RenderInputTest, SampleRatesThatHostsDoNotOfferAreRefused) {
+TEST_F(RenderInput, SampleRatesThatHostsDoNotOfferAreRefused) {
   for (int rate : {1, 7999, 768001, 10000000}) {
     SCOPED_TRACE(rate);
     writeMono(path("in.wav"), ramp(100), rate, SF_FORMAT_WAV | SF_FORMAT_FLOAT);
@@ -82,7 +82,7 @@ struct BrokenRecord {
   std::string message;
 };
 
-TEST_F(RenderInputTest, RecordsWithoutTheFunctionsTheyPromiseAreRefused) {
+TEST_F(RenderInput, RecordsWithoutTheFunctionsTheyPromiseAreRefused) {
   writeMono(path("in.wav"), ramp(100), 44100, SF_FORMAT_WAV | SF_FORMAT_FLOAT);
   const BrokenRecord cases[] = {
       {"null-dispatcher", "the effect of 'gain' has no dispatcher function"},
@@ -109,7 +109,7 @@ TEST_F(RenderInputTest, RecordsWithoutTheFunctionsTheyPromiseAreRefused) {
   EXPECT_EQ(readAudio(path("out.wav")).left, ramp(100));
 }
 
-TEST_F(RenderInputTest, ACutShortWavRendersWhatItHoldsAndSaysSo) {
+TEST_F(RenderInput, ACutShortWavRendersWhatItHoldsAndSaysSo) {
   writeMono(path("whole.wav"), ramp(10000), 44100, SF_FORMAT_WAV | SF_FORMAT_PCM_16);
   ToolRun whole = render("'" + gain + "' whole.wav -o out.wav");
   ASSERT_EQ(whole.exitCode, 0) << whole.err;
@@ -128,7 +128,7 @@ TEST_F(RenderInputTest, ACutShortWavRendersWhatItHoldsAndSaysSo) {
   EXPECT_EQ(audio.left, readAudio(path("cut.wav")).left);
 }
 
-TEST_F(RenderInputTest, AWideFileIsReadInPiecesOfBoundedSize) {
+TEST_F(RenderInput, AWideFileIsReadInPiecesOfBoundedSize) {
   // 1024 channels: reading ahead a fixed number of frames of every channel would take half a
   // gigabyte; the first channel is all the tool needs.
   std::vector<float> first = ramp(3000);

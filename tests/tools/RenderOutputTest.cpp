@@ -20,7 +20,7 @@ namespace {
 // The files the tool itself never writes: what the fixture keeps of its run.
 const std::set<std::string> kRunRecords = {"out.txt", "err.txt"};
 
-class RenderOutputTest : public RenderToolFixture {
+class RenderOutput : public RenderToolFixture {
 protected:
   // A copy of the plug-in to run (so that a fault can only damage the copy), an input, a script
   // and a folder, each reached by its name inside the test's folder.
@@ -63,7 +63,7 @@ struct Collision {
   std::string message;
 };
 
-TEST_F(RenderOutputTest, OutputsThatNameTheirOwnSourcesAreRefused) {
+TEST_F(RenderOutput, OutputsThatNameTheirOwnSourcesAreRefused) {
   const Collision cases[] = {
       {"lib.so in.wav -o lib.so", "the output 'lib.so' is the plug-in library"},
       {"lib.so --editor-png ./lib.so", "the editor picture './lib.so' is the plug-in library"},
@@ -89,7 +89,7 @@ TEST_F(RenderOutputTest, OutputsThatNameTheirOwnSourcesAreRefused) {
   }
 }
 
-TEST_F(RenderOutputTest, AFailedRunLeavesExistingOutputsAsTheyWere) {
+TEST_F(RenderOutput, AFailedRunLeavesExistingOutputsAsTheyWere) {
   std::ofstream(path("out.wav")) << "the last good render";
   std::ofstream(path("e.png")) << "the last good picture";
   filesBefore = files();
@@ -119,7 +119,7 @@ mode_t modeOf(const std::string& path) {
   return status.st_mode & 07777;
 }
 
-TEST_F(RenderOutputTest, ASuccessfulRunReplacesExistingOutputsAndKeepsTheirMode) {
+TEST_F(RenderOutput, ASuccessfulRunReplacesExistingOutputsAndKeepsTheirMode) {
   std::ofstream(path("out.wav")) << "the last good render";
   ASSERT_EQ(chmod(path("out.wav").c_str(), 0640), 0);
   ToolRun run = render("lib.so in.wav -o out.wav --editor-png e.png");
@@ -135,7 +135,7 @@ TEST_F(RenderOutputTest, ASuccessfulRunReplacesExistingOutputsAndKeepsTheirMode)
   EXPECT_EQ(files(), expected);
 }
 
-TEST_F(RenderOutputTest, ADeviceIsWrittenInPlace) {
+TEST_F(RenderOutput, ADeviceIsWrittenInPlace) {
   ToolRun run = render("lib.so in.wav -o /dev/null");
   ASSERT_EQ(run.exitCode, 0) << run.err;
   struct stat status {};
@@ -143,7 +143,7 @@ TEST_F(RenderOutputTest, ADeviceIsWrittenInPlace) {
   EXPECT_TRUE(S_ISCHR(status.st_mode));
 }
 
-TEST_F(RenderOutputTest, ASmallOutputIsAPlainRiffWave) {
+TEST_F(RenderOutput, ASmallOutputIsAPlainRiffWave) {
   // Outputs switch to RF64 only when they grow past what a RIFF header can count (4 GiB).
   ToolRun run = render("lib.so in.wav -o out.wav");
   ASSERT_EQ(run.exitCode, 0) << run.err;

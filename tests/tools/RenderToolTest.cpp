@@ -16,9 +16,9 @@
 
 namespace {
 
-class RenderToolTest : public RenderToolFixture {};
+class RenderTool : public RenderToolFixture {};
 
-TEST_F(RenderToolTest, RendersTheDemoSignalWithoutAnInputFile) {
+TEST_F(RenderTool, RendersTheDemoSignalWithoutAnInputFile) {
   ToolRun run = render("'" + plugin + "' -o '" + path("demo.wav") + "'");
   ASSERT_EQ(run.exitCode, 0) << run.err;
   EXPECT_EQ(run.err, "");  // no terminal, so no progress bar
@@ -36,7 +36,7 @@ TEST_F(RenderToolTest, RendersTheDemoSignalWithoutAnInputFile) {
   EXPECT_GT(loudest, 0.1f);
 }
 
-TEST_F(RenderToolTest, RendersAnInputFileInBothPrecisions) {
+TEST_F(RenderTool, RendersAnInputFileInBothPrecisions) {
   std::vector<float> impulse(3000, 0.0f);
   impulse[10] = 0.5f;
   writeMono(path("in.wav"), impulse, 48000, SF_FORMAT_WAV | SF_FORMAT_PCM_16);
@@ -56,7 +56,7 @@ TEST_F(RenderToolTest, RendersAnInputFileInBothPrecisions) {
   }
 }
 
-TEST_F(RenderToolTest, ProgramAndParametersByName) {
+TEST_F(RenderTool, ProgramAndParametersByName) {
   std::vector<float> impulse(1000, 0.0f);
   impulse[10] = 0.5f;
   writeMono(path("in.wav"), impulse, 44100, SF_FORMAT_WAV | SF_FORMAT_FLOAT);
@@ -74,7 +74,7 @@ TEST_F(RenderToolTest, ProgramAndParametersByName) {
   }
 }
 
-TEST_F(RenderToolTest, HelpDescribesTheParameterValues) {
+TEST_F(RenderTool, HelpDescribesTheParameterValues) {
   ToolRun run = render("--help");
   EXPECT_EQ(run.exitCode, 0);
   EXPECT_NE(run.out.find("Usage: lumivane-render [options] PLUGIN.so [INPUT.wav]"), std::string::npos);
@@ -87,7 +87,7 @@ struct BadCommand {
   std::string message;
 };
 
-TEST_F(RenderToolTest, BadCommandLinesGiveOneClearLine) {
+TEST_F(RenderTool, BadCommandLinesGiveOneClearLine) {
   std::string out = " -o '" + path("x.wav") + "'";
   const BadCommand cases[] = {
       {"", "no plug-in library given"},
@@ -111,7 +111,7 @@ TEST_F(RenderToolTest, BadCommandLinesGiveOneClearLine) {
   }
 }
 
-TEST_F(RenderToolTest, UnknownParameterListsTheValidNames) {
+TEST_F(RenderTool, UnknownParameterListsTheValidNames) {
   ToolRun run = render("'" + plugin + "' --param Width=0.5 -o '" + path("x.wav") + "'");
   EXPECT_EQ(run.exitCode, 2);
   expectOneLineError(run, "unknown parameter 'Width'; this plug-in's parameters are: PreDelay, Expression, Wide, Dry, "
@@ -121,7 +121,7 @@ TEST_F(RenderToolTest, UnknownParameterListsTheValidNames) {
   expectOneLineError(program, "the plug-in has programs 0 to 15");
 }
 
-TEST_F(RenderToolTest, FilesThatCannotServe) {
+TEST_F(RenderTool, FilesThatCannotServe) {
   std::ofstream(path("text.wav")) << "this is not audio\n";
   std::ofstream(path("text.so")) << "this is not a library\n";
   const BadCommand cases[] = {
@@ -142,7 +142,7 @@ TEST_F(RenderToolTest, FilesThatCannotServe) {
   }
 }
 
-TEST_F(RenderToolTest, RefusesToOverwriteItsInputOrWriteNowhere) {
+TEST_F(RenderTool, RefusesToOverwriteItsInputOrWriteNowhere) {
   writeMono(path("in.wav"), std::vector<float>(100, 0.1f), 44100, SF_FORMAT_WAV | SF_FORMAT_FLOAT);
   ToolRun same = render("'" + plugin + "' '" + path("in.wav") + "' -o '" + path("in.wav") + "'");
   expectOneLineError(same, "is the input file");

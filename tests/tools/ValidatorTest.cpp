@@ -15,7 +15,7 @@
 
 namespace {
 
-class ValidatorTest : public ::testing::Test {
+class Validator : public ::testing::Test {
 protected:
   void SetUp() override {
     char pattern[] = "/tmp/lumivane-validate-test-XXXXXX";
@@ -72,7 +72,7 @@ void expectLine(const ToolRun& run, const std::string& check, const std::string&
   EXPECT_NE(line.find(containing), std::string::npos) << line;
 }
 
-TEST_F(ValidatorTest, LumivanePassesEveryCheck) {
+TEST_F(Validator, LumivanePassesEveryCheck) {
   ToolRun list = validate("--list");
   ASSERT_EQ(list.exitCode, 0);
   std::vector<std::string> names = checkNames(list.out);
@@ -86,7 +86,7 @@ TEST_F(ValidatorTest, LumivanePassesEveryCheck) {
   EXPECT_EQ(run.out.find("Replay"), std::string::npos);
 }
 
-TEST_F(ValidatorTest, APluginWithoutAnEditorPassesWithTheEditorChecksSkipped) {
+TEST_F(Validator, APluginWithoutAnEditorPassesWithTheEditorChecksSkipped) {
   ToolRun run = validate("--seed 7 '" + gain + "'");
   EXPECT_EQ(run.exitCode, 0) << run.out;
   expectLine(run, "load", "PASS",
@@ -114,7 +114,7 @@ struct Fault {
   bool crashes = false;
 };
 
-TEST_F(ValidatorTest, EachFaultFailsTheCheckThatMeetsIt) {
+TEST_F(Validator, EachFaultFailsTheCheckThatMeetsIt) {
   const Fault faults[] = {
       {"crash-on-nan-parameter", "parameter-fuzz-during-audio",
        "setParameter(0, nan) with audio running", true},
@@ -145,7 +145,7 @@ TEST_F(ValidatorTest, EachFaultFailsTheCheckThatMeetsIt) {
   }
 }
 
-TEST_F(ValidatorTest, AHangingCheckIsStoppedAtItsTimeLimit) {
+TEST_F(Validator, AHangingCheckIsStoppedAtItsTimeLimit) {
   ToolRun run =
       validateFaulty("hang-on-block-of-7", "--timeout 2 --check block-sizes --check longer-blocks");
   EXPECT_EQ(run.exitCode, 1);
@@ -153,7 +153,7 @@ TEST_F(ValidatorTest, AHangingCheckIsStoppedAtItsTimeLimit) {
   expectLine(run, "longer-blocks", "PASS");
 }
 
-TEST_F(ValidatorTest, ACrashFailsOneCheckAndTheSuiteGoesOn) {
+TEST_F(Validator, ACrashFailsOneCheckAndTheSuiteGoesOn) {
   ToolRun run = validateFaulty("crash-on-opcode-53", "");
   EXPECT_EQ(run.exitCode, 1);
   expectLine(run, "opcode-fuzz", "PASS");
@@ -163,7 +163,7 @@ TEST_F(ValidatorTest, ACrashFailsOneCheckAndTheSuiteGoesOn) {
       << run.out;
 }
 
-TEST_F(ValidatorTest, TheSeedReplaysAFailureExactly) {
+TEST_F(Validator, TheSeedReplaysAFailureExactly) {
   ToolRun first =
       validateFaulty("crash-on-opcode-53", "--seed 42 --check opcode-fuzz-null-pointers");
   std::string replay =
@@ -177,7 +177,7 @@ TEST_F(ValidatorTest, TheSeedReplaysAFailureExactly) {
   EXPECT_EQ(reportLine(again.out, "opcode-fuzz-null-pointers"), line);
 }
 
-TEST_F(ValidatorTest, ADamagedRecordFailsLoadingAndSkipsTheRest) {
+TEST_F(Validator, ADamagedRecordFailsLoadingAndSkipsTheRest) {
   ToolRun run = validateFaulty("null-set-parameter", "");
   EXPECT_EQ(run.exitCode, 1);
   expectLine(run, "load", "FAIL", "the effect's record has no setParameter function");
@@ -186,7 +186,7 @@ TEST_F(ValidatorTest, ADamagedRecordFailsLoadingAndSkipsTheRest) {
       << run.out;
 }
 
-TEST_F(ValidatorTest, LibrariesThatAreNoPluginsFailLoading) {
+TEST_F(Validator, LibrariesThatAreNoPluginsFailLoading) {
   std::ofstream(path("text.so")) << "this is not a library\n";
   const std::pair<std::string, std::string> cases[] = {
       {path("text.so"), "is not a loadable plug-in library"},
@@ -201,7 +201,7 @@ TEST_F(ValidatorTest, LibrariesThatAreNoPluginsFailLoading) {
   }
 }
 
-TEST_F(ValidatorTest, StrictnessTurnsLongTextsFromNotesIntoFailures) {
+TEST_F(Validator, StrictnessTurnsLongTextsFromNotesIntoFailures) {
   std::string lumivane = "'" + std::string(LUMIVANE_PLUGIN_PATH) + "'";
   ToolRun lenient = validate("--check texts " + lumivane);
   EXPECT_EQ(lenient.exitCode, 0);
@@ -220,7 +220,7 @@ struct BadCommand {
   std::string message;
 };
 
-TEST_F(ValidatorTest, BadCommandLinesGiveOneClearLine) {
+TEST_F(Validator, BadCommandLinesGiveOneClearLine) {
   std::string plugin = " '" + gain + "'";
   const BadCommand cases[] = {
       {"", "no plug-in library given"},
@@ -247,7 +247,7 @@ TEST_F(ValidatorTest, BadCommandLinesGiveOneClearLine) {
   }
 }
 
-TEST_F(ValidatorTest, HelpTellsTheExitStatusesAndListNamesEveryCheckOnce) {
+TEST_F(Validator, HelpTellsTheExitStatusesAndListNamesEveryCheckOnce) {
   ToolRun help = validate("--help");
   EXPECT_EQ(help.exitCode, 0);
   EXPECT_NE(help.out.find("Usage: lumivane-validate [options] PLUGIN"), std::string::npos);
