@@ -15,6 +15,7 @@
 #include "tests/windows/HostWindow.h"
 #include "tests/windows/InputDriver.h"
 #include "tests/windows/PluginInstance.h"
+#include "tests/windows/StubDataObject.h"
 
 namespace {
 
@@ -24,61 +25,6 @@ constexpr int kHostX = 40;
 constexpr int kHostY = 60;
 // Posted to the host window during a drag: the host closes the editor.
 constexpr UINT kCloseEditorMessage = WM_APP + 1;
-
-// Plain text offered as CF_TEXT, counting who asked for it.
-class TextDataObject final : public IDataObject {
- public:
-  explicit TextDataObject(const char* text) : text(text) {}
-  virtual ~TextDataObject() = default;
-
-  HRESULT STDMETHODCALLTYPE QueryInterface(REFIID id, void** object) override {
-    if (IsEqualIID(id, IID_IUnknown) || IsEqualIID(id, IID_IDataObject)) {
-      *object = static_cast<IDataObject*>(this);
-      AddRef();
-      return S_OK;
-    }
-    *object = nullptr;
-    return E_NOINTERFACE;
-  }
-  ULONG STDMETHODCALLTYPE AddRef() override { return ULONG(++references); }
-  ULONG STDMETHODCALLTYPE Release() override { return ULONG(--references); }
-
-  HRESULT STDMETHODCALLTYPE GetData(FORMATETC* format, STGMEDIUM* medium) override {
-    if (format == nullptr || medium == nullptr) return E_INVALIDARG;
-    requestedFormats.insert(format->cfFormat);
-    if (format->cfFormat != CF_TEXT || (format->tymed & TYMED_HGLOBAL) == 0) return DV_E_FORMATETC;
-    HGLOBAL memory = GlobalAlloc(GMEM_MOVEABLE, text.size() + 1);
-    std::memcpy(GlobalLock(memory), text.c_str(), text.size() + 1);
-    GlobalUnlock(memory);
-    medium->tymed = TYMED_HGLOBAL;
-    medium->hGlobal = memory;
-    medium->pUnkForRelease = nullptr;
-    return S_OK;
-  }
-  HRESULT STDMETHODCALLTYPE GetDataHere(FORMATETC*, STGMEDIUM*) override { return E_NOTIMPL; }
-  HRESULT STDMETHODCALLTYPE QueryGetData(FORMATETC* format) override {
-    return format != nullptr && format->cfFormat == CF_TEXT ? S_OK : DV_E_FORMATETC;
-  }
-  HRESULT STDMETHODCALLTYPE GetCanonicalFormatEtc(FORMATETC*, FORMATETC* out) override {
-    if (out != nullptr) out->ptd = nullptr;
-    return E_NOTIMPL;
-  }
-  HRESULT STDMETHODCALLTYPE SetData(FORMATETC*, STGMEDIUM*, BOOL) override { return E_NOTIMPL; }
-  HRESULT STDMETHODCALLTYPE EnumFormatEtc(DWORD, IEnumFORMATETC**) override { return E_NOTIMPL; }
-  HRESULT STDMETHODCALLTYPE DAdvise(FORMATETC*, DWORD, IAdviseSink*, DWORD*) override {
-    return OLE_E_ADVISENOTSUPPORTED;
-  }
-  HRESULT STDMETHODCALLTYPE DUnadvise(DWORD) override { return OLE_E_ADVISENOTSUPPORTED; }
-  HRESULT STDMETHODCALLTYPE EnumDAdvise(IEnumSTATDATA**) override {
-    return OLE_E_ADVISENOTSUPPORTED;
-  }
-
-  std::set<CLIPFORMAT> requestedFormats;
-
- private:
-  std::string text;
-  long references = 1;
-};
 
 // The source side of the drag: it drops when the left button is released and notes every effect
 // the target under the pointer reported.

@@ -16,6 +16,7 @@
 #include "gui/platform/Platform.h"
 #include "gui/platform/win32/Win32DropTarget.h"
 #include "gui/platform/win32/Win32Handles.h"
+#include "tests/windows/StubDataObject.h"
 
 namespace platform = gui::platform;
 using gui::CViewPoint;
@@ -380,43 +381,19 @@ class RecordingHandler : public platform::DropTargetHandler {
 };
 
 // A file list of `count` names as Explorer offers it (CF_HDROP).
-class FileListData final : public IDataObject {
+class FileListData final : public StubDataObject {
  public:
   explicit FileListData(int count) : count(count) {}
-  virtual ~FileListData() = default;
-  HRESULT STDMETHODCALLTYPE QueryInterface(REFIID, void** object) override {
-    *object = nullptr;
-    return E_NOINTERFACE;
+
+ protected:
+  std::optional<std::string> contents(CLIPFORMAT format) override {
+    if (format != CF_HDROP) return std::nullopt;
+    DROPFILES header{};
+    header.pFiles = sizeof(DROPFILES);
+    std::string bytes(reinterpret_cast<const char*>(&header), sizeof(header));
+    for (int i = 0; i < count; ++i) bytes += "C:\\file" + std::to_string(i) + ".wav" + '\0';
+    return bytes + '\0';
   }
-  ULONG STDMETHODCALLTYPE AddRef() override { return 2; }
-  ULONG STDMETHODCALLTYPE Release() override { return 1; }
-  HRESULT STDMETHODCALLTYPE GetData(FORMATETC* format, STGMEDIUM* medium) override {
-    if (format->cfFormat != CF_HDROP) return DV_E_FORMATETC;
-    std::string names;
-    for (int i = 0; i < count; ++i) names += "C:\\\\file" + std::to_string(i) + ".wav" + '\0';
-    names += '\0';
-    HGLOBAL memory = GlobalAlloc(GMEM_MOVEABLE | GMEM_ZEROINIT, sizeof(DROPFILES) + names.size());
-    auto* files = static_cast<DROPFILES*>(GlobalLock(memory));
-    files->pFiles = sizeof(DROPFILES);
-    std::memcpy(reinterpret_cast<char*>(files) + sizeof(DROPFILES), names.data(), names.size());
-    GlobalUnlock(memory);
-    medium->tymed = TYMED_HGLOBAL;
-    medium->hGlobal = memory;
-    medium->pUnkForRelease = nullptr;
-    return S_OK;
-  }
-  HRESULT STDMETHODCALLTYPE GetDataHere(FORMATETC*, STGMEDIUM*) override { return E_NOTIMPL; }
-  HRESULT STDMETHODCALLTYPE QueryGetData(FORMATETC*) override { return E_NOTIMPL; }
-  HRESULT STDMETHODCALLTYPE GetCanonicalFormatEtc(FORMATETC*, FORMATETC*) override {
-    return E_NOTIMPL;
-  }
-  HRESULT STDMETHODCALLTYPE SetData(FORMATETC*, STGMEDIUM*, BOOL) override { return E_NOTIMPL; }
-  HRESULT STDMETHODCALLTYPE EnumFormatEtc(DWORD, IEnumFORMATETC**) override { return E_NOTIMPL; }
-  HRESULT STDMETHODCALLTYPE DAdvise(FORMATETC*, DWORD, IAdviseSink*, DWORD*) override {
-    return E_NOTIMPL;
-  }
-  HRESULT STDMETHODCALLTYPE DUnadvise(DWORD) override { return E_NOTIMPL; }
-  HRESULT STDMETHODCALLTYPE EnumDAdvise(IEnumSTATDATA**) override { return E_NOTIMPL; }
 
  private:
   int count;
