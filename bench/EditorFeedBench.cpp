@@ -21,8 +21,18 @@ void processingWithEditor(benchmark::State& state) {
   measureProcessing<Sample>(state, effect);
 }
 
-BENCHMARK_TEMPLATE(processingWithEditor, float, true)->Name("processReplacing/editorOpen")->Arg(64)->Arg(512)->Arg(4096);
-BENCHMARK_TEMPLATE(processingWithEditor, float, false)->Name("processReplacing/editorClosed")->Arg(64)->Arg(512)->Arg(4096);
-BENCHMARK_TEMPLATE(processingWithEditor, double, true)->Name("processDoubleReplacing/editorOpen")->Arg(512);
+BENCHMARK_TEMPLATE(processingWithEditor, float, true)
+    ->Name("processReplacing/editorOpen")
+    ->Arg(64)
+    ->Arg(512)
+    ->Arg(4096);
+BENCHMARK_TEMPLATE(processingWithEditor, float, false)
+    ->Name("processReplacing/editorClosed")
+    ->Arg(64)
+    ->Arg(512)
+    ->Arg(4096);
+BENCHMARK_TEMPLATE(processingWithEditor, double, true)
+    ->Name("processDoubleReplacing/editorOpen")
+    ->Arg(512);
 
 }  // namespace

@@ -66,9 +66,8 @@ class OpenEditor {
     if (effect.dispatcher(effEditGetRect, 0, 0, &rect, 0.0f) == 0 || rect == nullptr) return;
     registerHostClass();
     host = CreateWindowExA(0, kHostClassName, "Lumivane bench host", WS_POPUP | WS_VISIBLE,
-                           kHostLeft, kHostTop, rect->right - rect->left,
-                           rect->bottom - rect->top, nullptr, nullptr, GetModuleHandleA(nullptr),
-                           nullptr);
+                           kHostLeft, kHostTop, rect->right - rect->left, rect->bottom - rect->top,
+                           nullptr, nullptr, GetModuleHandleA(nullptr), nullptr);
     if (host == nullptr) return;
     dispatchWaitingMessages();
     opened = effect.dispatcher(effEditOpen, 0, 0, host, 0.0f) == 1;

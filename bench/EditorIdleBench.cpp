@@ -22,7 +22,8 @@ VstIntPtr VSTCALLBACK benchHost(AEffect*, VstInt32 opcode, VstInt32, VstIntPtr, 
 // One block of a wide stereo signal through the effect, leaving 512 points in the goniometer.
 void feedBlock(Lumivane& effect) {
   std::vector<float> input(512), left(512), right(512);
-  for (std::size_t i = 0; i < input.size(); ++i) input[i] = 0.6f * std::sin(0.021f * static_cast<float>(i));
+  for (std::size_t i = 0; i < input.size(); ++i)
+    input[i] = 0.6f * std::sin(0.021f * static_cast<float>(i));
   float* inputs[] = {input.data()};
   float* outputs[] = {left.data(), right.data()};
   for (int block = 0; block < 4; ++block) effect.processReplacing(inputs, outputs, 512);
@@ -34,7 +35,8 @@ void editorIdleWithFallingMeters(benchmark::State& state) {
   if (!session) return state.SkipWithError("the editor did not open");
   feedBlock(effect);
   const EditorControls& controls = *static_cast<LumivaneEditor*>(effect.getEditor())->getControls();
-  gui::CVuMeter* meters[] = {controls.leftPeakMeter, controls.rightPeakMeter, controls.correlationMeter};
+  gui::CVuMeter* meters[] = {controls.leftPeakMeter, controls.rightPeakMeter,
+                             controls.correlationMeter};
   for (auto _ : state) {
     state.PauseTiming();
     // Each meter shows full and falls a step at this idle.

@@ -11,7 +11,7 @@
 
 // Keeps only the last value of the feed, so what is measured is the effect's side of it.
 class LastValueEditor : public AEffEditor {
-public:
+ public:
   using AEffEditor::AEffEditor;
   void setParameter(VstInt32 index, float value) override {
     lastIndex = index;
@@ -27,7 +27,8 @@ std::vector<Sample> musicalSignal(std::size_t frames) {
   std::vector<Sample> samples(frames);
   for (std::size_t i = 0; i < frames; ++i) {
     double t = static_cast<double>(i) / 44100.0;
-    samples[i] = static_cast<Sample>(0.4 * std::sin(2 * M_PI * 220 * t) + 0.2 * std::sin(2 * M_PI * 331 * t) +
+    samples[i] = static_cast<Sample>(0.4 * std::sin(2 * M_PI * 220 * t) +
+                                     0.2 * std::sin(2 * M_PI * 331 * t) +
                                      0.1 * std::sin(2 * M_PI * 1234 * t));
   }
   return samples;
@@ -44,8 +45,9 @@ inline void processBlock(Lumivane& effect, double** inputs, double** outputs, Vs
 // Reports the time per sample next to the time per block.
 inline void reportPerSample(benchmark::State& state, std::int64_t framesPerIteration) {
   state.SetItemsProcessed(state.iterations() * framesPerIteration);
-  state.counters["per_sample"] = benchmark::Counter(static_cast<double>(state.iterations() * framesPerIteration),
-                                                    benchmark::Counter::kIsRate | benchmark::Counter::kInvert);
+  state.counters["per_sample"] =
+      benchmark::Counter(static_cast<double>(state.iterations() * framesPerIteration),
+                         benchmark::Counter::kIsRate | benchmark::Counter::kInvert);
 }
 
 // Processes blocks of state.range(0) samples of a musical signal, with busy settings, for as long

@@ -11,9 +11,25 @@ void processing(benchmark::State& state) {
   measureProcessing<Sample>(state, effect);
 }
 
-BENCHMARK_TEMPLATE(processing, float, false)->Name("processReplacing/noEditor")->Arg(64)->Arg(512)->Arg(4096);
-BENCHMARK_TEMPLATE(processing, double, false)->Name("processDoubleReplacing/noEditor")->Arg(64)->Arg(512)->Arg(4096);
-BENCHMARK_TEMPLATE(processing, float, true)->Name("processReplacing/feed")->Arg(64)->Arg(512)->Arg(4096);
-BENCHMARK_TEMPLATE(processing, double, true)->Name("processDoubleReplacing/feed")->Arg(64)->Arg(512)->Arg(4096);
+BENCHMARK_TEMPLATE(processing, float, false)
+    ->Name("processReplacing/noEditor")
+    ->Arg(64)
+    ->Arg(512)
+    ->Arg(4096);
+BENCHMARK_TEMPLATE(processing, double, false)
+    ->Name("processDoubleReplacing/noEditor")
+    ->Arg(64)
+    ->Arg(512)
+    ->Arg(4096);
+BENCHMARK_TEMPLATE(processing, float, true)
+    ->Name("processReplacing/feed")
+    ->Arg(64)
+    ->Arg(512)
+    ->Arg(4096);
+BENCHMARK_TEMPLATE(processing, double, true)
+    ->Name("processDoubleReplacing/feed")
+    ->Arg(64)
+    ->Arg(512)
+    ->Arg(4096);
 
 }  // namespace

@@ -23,7 +23,8 @@ template <bool afterSilence, bool withEditor>
 void processingAfter(benchmark::State& state) {
   Lumivane effect(nullptr);
   effect.setEditor(nullptr);
-  std::vector<float> input = afterSilence ? std::vector<float>(kFrames, 0.0f) : musicalSignal<float>(kFrames);
+  std::vector<float> input =
+      afterSilence ? std::vector<float>(kFrames, 0.0f) : musicalSignal<float>(kFrames);
   if (afterSilence) playHalfHourOfSilence(effect);
   if (withEditor) effect.setEditor(new LastValueEditor(&effect));
   std::vector<float> left(kFrames), right(kFrames);

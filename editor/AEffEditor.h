@@ -7,7 +7,7 @@ class AudioEffect;
 // effect's real editor derives from this and overrides what it supports. The effect owns its
 // editor for its whole life: opening and closing the window neither creates nor destroys it.
 class AEffEditor {
-public:
+ public:
   explicit AEffEditor(AudioEffect* effect);
   virtual ~AEffEditor();
 
@@ -43,7 +43,7 @@ public:
   // value to setParameter.
   virtual void setFeedValue(VstInt32 index, float value);
 
-protected:
+ protected:
   AudioEffect* effect;  // not owned: the effect owns this editor
   void* systemWindow;   // the host's parent window while open, else null
 };

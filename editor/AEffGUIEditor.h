@@ -19,7 +19,7 @@ class CFrame;
 // Everything here runs on the host's editor thread; the concrete editor decides what setParameter
 // does on the threads the effect calls it from.
 class AEffGUIEditor : public AEffEditor, public gui::CFrameEditor {
-public:
+ public:
   // Pacing of serviceIdle, in milliseconds of the system tick count.
   static constexpr std::uint32_t kEarlySleep = 4;
   static constexpr std::uint32_t kEarlyAllowance = 50;
@@ -56,7 +56,7 @@ public:
   std::int32_t getKnobMode() const override;
   gui::CFrame* getFrame() const { return frame; }
 
-protected:
+ protected:
   AudioEffectX* effectX() const;
 
   ERect rectangle;
@@ -64,7 +64,7 @@ protected:
   bool inHostIdle;
   gui::CFrame* frame;
 
-private:
+ private:
   bool oleInitialized = false;
 
   // Not tied to one editor: a host sets it once for all its knobs. Atomic because editors of

@@ -53,7 +53,9 @@ bool CGoniometer::isTypeOf(const char* name) const {
 
 void CGoniometer::setDirty(bool state) { redrawRequested.store(state, relaxed); }
 
-bool CGoniometer::isDirty() const { return gui::CControl::isDirty() || redrawRequested.load(relaxed); }
+bool CGoniometer::isDirty() const {
+  return gui::CControl::isDirty() || redrawRequested.load(relaxed);
+}
 
 void CGoniometer::plotPoints(const float* columns, const float* rows, int count) {
   if (count <= 0) return;
@@ -98,8 +100,10 @@ void CGoniometer::draw(gui::CDrawContext* context) {
   if (backgroundBitmap) backgroundBitmap->setAlphaBlended(false);
   for (std::uint32_t i = 0; i < wordCount; ++i) {
     for (Word bits = grid[i].load(relaxed); bits != 0; bits &= bits - 1) {
-      const std::uint32_t cell = i * kCellsPerWord + static_cast<std::uint32_t>(__builtin_ctzll(bits));
-      buffer.drawPoint(gui::CViewPoint(static_cast<std::int32_t>(cell % width), static_cast<std::int32_t>(cell / width)),
+      const std::uint32_t cell =
+          i * kCellsPerWord + static_cast<std::uint32_t>(__builtin_ctzll(bits));
+      buffer.drawPoint(gui::CViewPoint(static_cast<std::int32_t>(cell % width),
+                                       static_cast<std::int32_t>(cell / width)),
                        kPointColour);
     }
   }

@@ -19,7 +19,7 @@ class CBitmap;
 // block costs a few hundred stores instead of one per cell, marking is one relaxed load and store,
 // and a draw may show a block partly cleared or partly filled but never a torn value.
 class CGoniometer : public gui::CControl {
-public:
+ public:
   // The goniometer holds a reference on the background; a missing or empty image gives an empty
   // grid on which nothing is ever marked.
   CGoniometer(const gui::CViewRect& size, gui::CBitmap* background);
@@ -40,7 +40,9 @@ public:
   // Column of the next point: width x value, truncated toward zero, low 32 bits kept (a negative
   // product wraps to a large number); not limited here. Inline, like plotRow: both run once for
   // every audio sample.
-  void setColumn(float value) { column.store(scaledIndex(width, value), std::memory_order_relaxed); }
+  void setColumn(float value) {
+    column.store(scaledIndex(width, value), std::memory_order_relaxed);
+  }
   // Row of the point: height x value, converted the same way. Column and row at or beyond the
   // grid are limited to the last one, then that cell is marked.
   inline void plotRow(float value);
@@ -56,7 +58,7 @@ public:
   bool isMarked(std::uint32_t x, std::uint32_t y) const;
   std::uint32_t countMarked() const;
 
-private:
+ private:
   using Word = std::uint64_t;
   static constexpr std::uint32_t kCellsPerWord = 64;
 
@@ -67,7 +69,8 @@ private:
     const float product = static_cast<float>(extent) * value;
     constexpr float kLimit = 9.2e18f;  // below 2^63
     if (!(product > -kLimit && product < kLimit)) return 0xFFFFFFFFu;
-    return static_cast<std::uint32_t>(static_cast<std::uint64_t>(static_cast<std::int64_t>(product)));
+    return static_cast<std::uint32_t>(
+        static_cast<std::uint64_t>(static_cast<std::int64_t>(product)));
   }
   inline bool plotCell(std::uint32_t& x, std::uint32_t& y);
   inline void markCell(std::uint32_t cell);
@@ -106,5 +109,6 @@ bool CGoniometer::plotCell(std::uint32_t& x, std::uint32_t& y) {
 // predict.
 void CGoniometer::markCell(std::uint32_t cell) {
   std::atomic<Word>& word = grid[cell / kCellsPerWord];
-  word.store(word.load(std::memory_order_relaxed) | (Word{1} << (cell % kCellsPerWord)), std::memory_order_relaxed);
+  word.store(word.load(std::memory_order_relaxed) | (Word{1} << (cell % kCellsPerWord)),
+             std::memory_order_relaxed);
 }

@@ -30,16 +30,16 @@ constexpr std::int32_t kFirstFieldTag = 7;
 constexpr std::int32_t kKnobFrames = 61;
 constexpr std::int32_t kKnobFrameHeight = 64;
 constexpr std::int32_t kMeterSegments = 34;
-constexpr std::int32_t kMeterStyle = 2;     // vertical, lit from the bottom
-constexpr std::int32_t kFieldStyle = 1;     // none of the style options
-constexpr std::int32_t kFieldFont = 4;      // "Arial", 11 pixels
+constexpr std::int32_t kMeterStyle = 2;  // vertical, lit from the bottom
+constexpr std::int32_t kFieldStyle = 1;  // none of the style options
+constexpr std::int32_t kFieldFont = 4;   // "Arial", 11 pixels
 
 constexpr gui::CViewRect kKnobRects[kParameterCount] = {
-    {42, 48, 106, 112}, {170, 0, 234, 64}, {170, 96, 234, 160},
+    {42, 48, 106, 112}, {170, 0, 234, 64},   {170, 96, 234, 160},
     {518, 0, 582, 64},  {518, 96, 582, 160}, {646, 48, 710, 112},
 };
 constexpr gui::CViewRect kFieldRects[kParameterCount] = {
-    {114, 64, 162, 88}, {114, 16, 162, 40}, {114, 112, 162, 136},
+    {114, 64, 162, 88}, {114, 16, 162, 40},   {114, 112, 162, 136},
     {590, 16, 638, 40}, {590, 112, 638, 136}, {590, 64, 638, 88},
 };
 constexpr gui::CViewRect kLeftPeakRect{460, 12, 480, 148};

@@ -12,7 +12,9 @@ FeedGate::FeedGate() : published(nullptr), inFlight(0) {}
 
 FeedGate::~FeedGate() { finishBlock(); }
 
-void FeedGate::publish(EditorControls* controls) { published.store(controls, std::memory_order_seq_cst); }
+void FeedGate::publish(EditorControls* controls) {
+  published.store(controls, std::memory_order_seq_cst);
+}
 
 bool FeedGate::shut(std::chrono::milliseconds patience) {
   published.store(nullptr, std::memory_order_seq_cst);

@@ -20,7 +20,7 @@ struct EditorControls;
 // and processing runs on one thread at a time, so the block's fields belong to that thread; every
 // other call (a host sending values through the parameter interface, from any thread) is a Visit.
 class FeedGate {
-public:
+ public:
   FeedGate();
   // A block still open is given up.
   ~FeedGate();
@@ -40,7 +40,7 @@ public:
   // One feed call from any thread outside a block: the published controls, or null while the
   // editor is closed.
   class Visit {
-  public:
+   public:
     explicit Visit(FeedGate& gate) : gate(gate), held(gate.enter()) {}
     ~Visit() {
       if (held) gate.leave();
@@ -49,7 +49,7 @@ public:
     Visit& operator=(const Visit&) = delete;
     EditorControls* controls() const { return held; }
 
-  private:
+   private:
     FeedGate& gate;
     EditorControls* held;
   };
@@ -62,7 +62,7 @@ public:
   // The controls of the open block (null while the editor is closed); processing thread only.
   EditorControls* blockControls() const { return heldByBlock; }
 
-private:
+ private:
   EditorControls* enter();
   void leave();
 

@@ -48,7 +48,8 @@ typedef struct LumivaneHeadlessEditorApi {
   /* Wheel turns of `notches` (negative: towards the user) at (x, y). */
   int32_t (*wheel)(LumivaneEditorSession* session, int32_t x, int32_t y, float notches);
   /* A key pressed and released: the VST key record's character, virtual key and modifiers. */
-  int32_t (*key)(LumivaneEditorSession* session, int32_t character, int32_t virtualKey, int32_t modifiers);
+  int32_t (*key)(LumivaneEditorSession* session, int32_t character, int32_t virtualKey,
+                 int32_t modifiers);
   /* Each character of a zero-terminated text typed as a key. */
   int32_t (*type)(LumivaneEditorSession* session, const char* text);
   /* What the editor window shows now, as an RGB PNG file. */

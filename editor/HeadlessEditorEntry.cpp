@@ -45,16 +45,19 @@ int32_t pressSession(LumivaneEditorSession* session, int32_t x, int32_t y, int32
 
 int32_t dragSession(LumivaneEditorSession* session, int32_t x1, int32_t y1, int32_t x2, int32_t y2,
                     int32_t buttons) {
-  return guarded(session, [&](HeadlessEditorSession& s) { return s.drag(x1, y1, x2, y2, buttons); });
+  return guarded(session,
+                 [&](HeadlessEditorSession& s) { return s.drag(x1, y1, x2, y2, buttons); });
 }
 
 int32_t wheelSession(LumivaneEditorSession* session, int32_t x, int32_t y, float notches) {
   return guarded(session, [&](HeadlessEditorSession& s) { return s.wheel(x, y, notches); });
 }
 
-int32_t keySession(LumivaneEditorSession* session, int32_t character, int32_t virtualKey, int32_t modifiers) {
+int32_t keySession(LumivaneEditorSession* session, int32_t character, int32_t virtualKey,
+                   int32_t modifiers) {
   if (virtualKey < 0 || virtualKey > 255 || modifiers < 0 || modifiers > 255) return 0;
-  VstKeyCode key{character, static_cast<unsigned char>(virtualKey), static_cast<unsigned char>(modifiers)};
+  VstKeyCode key{character, static_cast<unsigned char>(virtualKey),
+                 static_cast<unsigned char>(modifiers)};
   return guarded(session, [&](HeadlessEditorSession& s) { return s.key(key); });
 }
 
@@ -72,12 +75,21 @@ void closeSession(LumivaneEditorSession* session) {
 }
 
 const LumivaneHeadlessEditorApi kHeadlessEditorApi = {
-    LUMIVANE_HEADLESS_EDITOR_VERSION, openSession, idleSession,     pressSession,    dragSession,
-    wheelSession,                     keySession,  typeSession,     snapshotSession, closeSession,
+    LUMIVANE_HEADLESS_EDITOR_VERSION,
+    openSession,
+    idleSession,
+    pressSession,
+    dragSession,
+    wheelSession,
+    keySession,
+    typeSession,
+    snapshotSession,
+    closeSession,
 };
 
 }  // namespace
 
-extern "C" __attribute__((visibility("default"))) const LumivaneHeadlessEditorApi* LumivaneHeadlessEditor(void) {
+extern "C" __attribute__((visibility("default"))) const LumivaneHeadlessEditorApi*
+LumivaneHeadlessEditor(void) {
   return &kHeadlessEditorApi;
 }

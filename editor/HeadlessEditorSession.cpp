@@ -28,7 +28,8 @@ constexpr std::int32_t kMaxIdles = 100000;
 constexpr float kWheelDeltaPerNotch = 120.0f;
 constexpr float kMaxNotches = 273.0f;  // 273 x 120 still fits the message's signed 16 bits
 
-constexpr gui::MouseButtonState kButtonBits = gui::kLeftButton | gui::kMiddleButton | gui::kRightButton;
+constexpr gui::MouseButtonState kButtonBits =
+    gui::kLeftButton | gui::kMiddleButton | gui::kRightButton;
 
 bool isOurEffectWithEditor(AEffect* effect) {
   return EffectRecordProbe::isFromThisLibrary(effect) && (effect->flags & effFlagsHasEditor) != 0;
@@ -53,11 +54,13 @@ std::unique_ptr<HeadlessEditorSession> HeadlessEditorSession::open(AEffect* effe
   if (width <= 0 || height <= 0 || width > kMaxSide || height > kMaxSide) return nullptr;
   auto hostWindow = std::make_unique<HeadlessWindow>(width, height, kScreenOrigin);
   if (dispatch(effect, effEditOpen, hostWindow->handle()) == 0) return nullptr;
-  return std::unique_ptr<HeadlessEditorSession>(new HeadlessEditorSession(effect, std::move(hostWindow)));
+  return std::unique_ptr<HeadlessEditorSession>(
+      new HeadlessEditorSession(effect, std::move(hostWindow)));
 }
 
 // A new window is painted as soon as the system gets to it, before the host's next idle.
-HeadlessEditorSession::HeadlessEditorSession(AEffect* effect, std::unique_ptr<HeadlessWindow> hostWindow)
+HeadlessEditorSession::HeadlessEditorSession(AEffect* effect,
+                                             std::unique_ptr<HeadlessWindow> hostWindow)
     : effect(effect), hostWindow(std::move(hostWindow)), opened(true) {
   if (HeadlessWindow* window = editorWindow()) window->dispatchPaint();
 }
@@ -97,7 +100,8 @@ bool HeadlessEditorSession::drag(std::int32_t x1, std::int32_t y1, std::int32_t 
   const std::int64_t steps = std::min<std::int64_t>(kMaxDragSteps, distance / kDragStepPixels + 1);
   std::vector<InputStep> path;
   for (std::int64_t i = 0; i <= steps; ++i) {
-    const CViewPoint where(static_cast<std::int32_t>(x1 + dx * i / steps), static_cast<std::int32_t>(y1 + dy * i / steps));
+    const CViewPoint where(static_cast<std::int32_t>(x1 + dx * i / steps),
+                           static_cast<std::int32_t>(y1 + dy * i / steps));
     path.push_back({where, buttons});
   }
   path.push_back({CViewPoint(x2, y2), buttons & ~kButtonBits});
@@ -110,7 +114,8 @@ bool HeadlessEditorSession::drag(std::int32_t x1, std::int32_t y1, std::int32_t 
 bool HeadlessEditorSession::wheel(std::int32_t x, std::int32_t y, float notches) {
   HeadlessWindow* window = editorWindow();
   if (!window || !(std::fabs(notches) <= kMaxNotches)) return false;
-  window->wheel(CViewPoint(x, y), static_cast<std::int32_t>(std::lround(notches * kWheelDeltaPerNotch)));
+  window->wheel(CViewPoint(x, y),
+                static_cast<std::int32_t>(std::lround(notches * kWheelDeltaPerNotch)));
   return true;
 }
 

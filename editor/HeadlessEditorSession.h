@@ -19,7 +19,7 @@ class HeadlessWindow;
 // and what it shows can be saved. Built on the raster backend only; the command-line host reaches
 // it through the library's exported table (HeadlessEditorApi.h).
 class HeadlessEditorSession {
-public:
+ public:
   // Largest window the session makes for an editor, in each direction.
   static constexpr std::int32_t kMaxSide = 4096;
 
@@ -35,7 +35,8 @@ public:
   // effEditIdle.
   bool idle(std::int32_t count);
   bool press(std::int32_t x, std::int32_t y, gui::MouseButtonState buttons);
-  bool drag(std::int32_t x1, std::int32_t y1, std::int32_t x2, std::int32_t y2, gui::MouseButtonState buttons);
+  bool drag(std::int32_t x1, std::int32_t y1, std::int32_t x2, std::int32_t y2,
+            gui::MouseButtonState buttons);
   bool wheel(std::int32_t x, std::int32_t y, float notches);
   bool key(const VstKeyCode& key);
   bool type(const char* text);
@@ -47,7 +48,7 @@ public:
   gui::raster::HeadlessWindow* editorWindow() const;
   AEffect* getEffect() const { return effect; }
 
-private:
+ private:
   HeadlessEditorSession(AEffect* effect, std::unique_ptr<gui::raster::HeadlessWindow> hostWindow);
 
   AEffect* effect;

@@ -5,7 +5,7 @@
 // allocates at every step; whatever was made before a failing step is let go again this way.
 template <typename Object>
 class HeldReference {
-public:
+ public:
   // Takes over the reference the creator holds.
   explicit HeldReference(Object* object) : object(object) {}
   ~HeldReference() {
@@ -23,6 +23,6 @@ public:
     return released;
   }
 
-private:
+ private:
   Object* object;
 };

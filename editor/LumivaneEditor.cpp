@@ -33,7 +33,9 @@ VstInt32 parameterOfTag(VstInt32 tag) {
   return -1;
 }
 
-bool isFeedIndex(VstInt32 index) { return index >= kTagPreDelay && index <= kTagPointMid && index != 6; }
+bool isFeedIndex(VstInt32 index) {
+  return index >= kTagPreDelay && index <= kTagPointMid && index != 6;
+}
 
 // A level that is not a number shows as an empty meter.
 float meterLevel(float value) { return std::isnan(value) ? 0.0f : value; }
@@ -57,7 +59,8 @@ View* place(gui::CFrame* frame, View* created) {
 
 }  // namespace
 
-LumivaneEditor::LumivaneEditor(AudioEffectX* effect) : AEffGUIEditor(effect), background(loadBackground()) {
+LumivaneEditor::LumivaneEditor(AudioEffectX* effect)
+    : AEffGUIEditor(effect), background(loadBackground()) {
   if (background) {
     rectangle.top = 0;
     rectangle.left = 0;
@@ -79,7 +82,8 @@ bool LumivaneEditor::open(void* parentWindow) {
   AEffGUIEditor::open(parentWindow);
   const int32_t width = background ? background->getWidth() : 0;
   const int32_t height = background ? background->getHeight() : 0;
-  HeldReference<gui::CFrame> newFrame(new gui::CFrame(CViewRect(0, 0, width, height).normalized(), parentWindow, this));
+  HeldReference<gui::CFrame> newFrame(
+      new gui::CFrame(CViewRect(0, 0, width, height).normalized(), parentWindow, this));
   if (!newFrame->getNativeWindow()) {
     // No window of ours can live in that parent (on Linux: any window but a headless one of the
     // command-line host); the host is told, and nothing is drawn anywhere.
@@ -100,15 +104,16 @@ bool LumivaneEditor::open(void* parentWindow) {
 void LumivaneEditor::buildControls(gui::CFrame* newFrame, EditorControls& built) {
   HeldReference<gui::CBitmap> strip(new gui::CBitmap(layout::kKnobStripImage));
   for (int i = 0; i < layout::kParameterCount; ++i) {
-    auto* knob = new gui::CAnimKnob(layout::kKnobRects[i], this, layout::kFirstKnobTag + i, layout::kKnobFrames,
-                                    layout::kKnobFrameHeight, strip.get(), CViewPoint(0, 0));
+    auto* knob = new gui::CAnimKnob(layout::kKnobRects[i], this, layout::kFirstKnobTag + i,
+                                    layout::kKnobFrames, layout::kKnobFrameHeight, strip.get(),
+                                    CViewPoint(0, 0));
     knob->setValue(effect->getParameter(i));
     built.knobs[i] = place(newFrame, knob);
   }
 
   for (int i = 0; i < layout::kParameterCount; ++i) {
-    auto* field = new gui::CTextEdit(layout::kFieldRects[i], this, layout::kFirstFieldTag + i, nullptr, nullptr,
-                                     layout::kFieldStyle);
+    auto* field = new gui::CTextEdit(layout::kFieldRects[i], this, layout::kFirstFieldTag + i,
+                                     nullptr, nullptr, layout::kFieldStyle);
     field->setFont(layout::kFieldFont);
     field->setFontColor(kFieldText);
     field->setBackColor(kFieldBack);
@@ -123,31 +128,33 @@ void LumivaneEditor::buildControls(gui::CFrame* newFrame, EditorControls& built)
 
   HeldReference<gui::CBitmap> leftOff(new gui::CBitmap(layout::kLeftPeakOffImage));
   HeldReference<gui::CBitmap> leftOn(new gui::CBitmap(layout::kLeftPeakOnImage));
-  auto* leftPeak = new gui::CVuMeter(layout::kLeftPeakRect, leftOn.get(), leftOff.get(), layout::kMeterSegments,
-                                     layout::kMeterStyle);
+  auto* leftPeak = new gui::CVuMeter(layout::kLeftPeakRect, leftOn.get(), leftOff.get(),
+                                     layout::kMeterSegments, layout::kMeterStyle);
   leftPeak->setValue(0.0f);
   built.leftPeakMeter = place(newFrame, leftPeak);
 
   HeldReference<gui::CBitmap> rightOff(new gui::CBitmap(layout::kRightPeakOffImage));
   HeldReference<gui::CBitmap> rightOn(new gui::CBitmap(layout::kRightPeakOnImage));
-  auto* rightPeak = new gui::CVuMeter(layout::kRightPeakRect, rightOn.get(), rightOff.get(), layout::kMeterSegments,
-                                      layout::kMeterStyle);
+  auto* rightPeak = new gui::CVuMeter(layout::kRightPeakRect, rightOn.get(), rightOff.get(),
+                                      layout::kMeterSegments, layout::kMeterStyle);
   rightPeak->setValue(0.0f);
   built.rightPeakMeter = place(newFrame, rightPeak);
 
   HeldReference<gui::CBitmap> correlationOff(new gui::CBitmap(layout::kCorrelationOffImage));
   HeldReference<gui::CBitmap> correlationOn(new gui::CBitmap(layout::kCorrelationOnImage));
-  auto* correlation = new gui::CVuMeter(layout::kCorrelationRect, correlationOn.get(), correlationOff.get(),
-                                        layout::kMeterSegments, layout::kMeterStyle);
+  auto* correlation =
+      new gui::CVuMeter(layout::kCorrelationRect, correlationOn.get(), correlationOff.get(),
+                        layout::kMeterSegments, layout::kMeterStyle);
   correlation->setValue(1.0f);
   built.correlationMeter = place(newFrame, correlation);
 
   HeldReference<gui::CBitmap> goniometerImage(new gui::CBitmap(layout::kGoniometerImage));
-  built.goniometer = place(newFrame, new CGoniometer(layout::kGoniometerRect, goniometerImage.get()));
+  built.goniometer =
+      place(newFrame, new CGoniometer(layout::kGoniometerRect, goniometerImage.get()));
 
   HeldReference<gui::CBitmap> overlayImage(new gui::CBitmap(layout::kOverlayImage));
-  built.overlay =
-      place(newFrame, new gui::CMovieBitmap(layout::kOverlayRect, this, 0, overlayImage.get(), CViewPoint(0, 0)));
+  built.overlay = place(newFrame, new gui::CMovieBitmap(layout::kOverlayRect, this, 0,
+                                                        overlayImage.get(), CViewPoint(0, 0)));
   // Leaving this scope drops the bitmaps' creator references: the controls hold them now.
 }
 
@@ -211,7 +218,8 @@ void LumivaneEditor::setFeedValue(VstInt32 index, float value) {
 
 void LumivaneEditor::setPoints(const float* side, const float* mid, VstInt32 count) {
   if (feed.isBlockOpen()) {
-    if (EditorControls* target = feed.blockControls()) target->goniometer->plotPoints(side, mid, count);
+    if (EditorControls* target = feed.blockControls())
+      target->goniometer->plotPoints(side, mid, count);
     return;
   }
   FeedGate::Visit visit(feed);
@@ -222,13 +230,27 @@ bool LumivaneEditor::takesDisplayFeed() const { return feed.isPublished(); }
 
 void LumivaneEditor::routeValue(EditorControls& target, VstInt32 index, float value) {
   switch (index) {
-    case kTagClearPoints: target.goniometer->clearPoints(); return;
-    case kTagShowPoints: target.goniometer->setDirty(true); return;
-    case kTagPeakLeft: target.leftPeakMeter->setValue(meterLevel(value)); return;
-    case kTagPeakRight: target.rightPeakMeter->setValue(meterLevel(value)); return;
-    case kTagCorrelation: target.correlationMeter->setValue(meterLevel(value)); return;
-    case kTagPointSide: target.goniometer->setColumn(value); return;
-    case kTagPointMid: target.goniometer->plotRow(value); return;
+    case kTagClearPoints:
+      target.goniometer->clearPoints();
+      return;
+    case kTagShowPoints:
+      target.goniometer->setDirty(true);
+      return;
+    case kTagPeakLeft:
+      target.leftPeakMeter->setValue(meterLevel(value));
+      return;
+    case kTagPeakRight:
+      target.rightPeakMeter->setValue(meterLevel(value));
+      return;
+    case kTagCorrelation:
+      target.correlationMeter->setValue(meterLevel(value));
+      return;
+    case kTagPointSide:
+      target.goniometer->setColumn(value);
+      return;
+    case kTagPointMid:
+      target.goniometer->plotRow(value);
+      return;
     default: {
       // A parameter: both of its controls show the effect's own value, which the effect has
       // already brought into range.
@@ -260,7 +282,8 @@ void LumivaneEditor::valueChanged(gui::CDrawContext*, gui::CControl* control) {
     if (!control->isTypeOf("CTextEdit")) return;
     char text[gui::CParamDisplay::kTextSize];
     static_cast<gui::CTextEdit*>(control)->getText(text);
-    effect->setParameterAutomated(index, index == kTagPreDelay ? parsePlain(text) : parsePercent(text));
+    effect->setParameterAutomated(index,
+                                  index == kTagPreDelay ? parsePlain(text) : parsePercent(text));
   }
   control->setDirty(true);
 }

@@ -25,7 +25,7 @@ class CView;
 // host thread for parameters. It reaches the controls only through the feed gate, which close
 // shuts before it destroys them.
 class LumivaneEditor : public AEffGUIEditor, public gui::CControlListener {
-public:
+ public:
   // How long close waits for a feed call still holding the controls. A block of audio is done in
   // far less; only an audio thread that stalls inside a block makes close give up and keep the
   // controls alive (not drawn, no longer in a window) until the feed has let go of them.
@@ -56,7 +56,7 @@ public:
   const EditorControls* getControls() const { return controls.get(); }
   gui::CBitmap* getBackground() const { return background; }
 
-private:
+ private:
   void buildControls(gui::CFrame* newFrame, EditorControls& built);
   void closeFrame();
   void routeValue(EditorControls& target, VstInt32 index, float value);

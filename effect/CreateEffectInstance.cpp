@@ -1,4 +1,6 @@
 #include "effect/Lumivane.h"
 #include "host/PluginMain.h"
 
-AudioEffect* createEffectInstance(audioMasterCallback hostCallback) { return new Lumivane(hostCallback); }
+AudioEffect* createEffectInstance(audioMasterCallback hostCallback) {
+  return new Lumivane(hostCallback);
+}

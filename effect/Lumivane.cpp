@@ -129,7 +129,8 @@ void Lumivane::setSampleRate(float newRate) {
 // them, so a failed allocation leaves the previous rate and lines intact.
 void Lumivane::resizeLines(float newRate) {
   auto newLength1 = static_cast<VstInt32>(static_cast<double>(newRate) * kPreDelaySeconds);
-  auto newExpressionLength = static_cast<VstInt32>(static_cast<double>(newRate) * kExpressionSeconds);
+  auto newExpressionLength =
+      static_cast<VstInt32>(static_cast<double>(newRate) * kExpressionSeconds);
   VstInt32 newLength2 = newLength1 + newExpressionLength;
   auto newLine1 = std::make_unique<double[]>(static_cast<std::size_t>(newLength1));
   auto newLine2 = std::make_unique<double[]>(static_cast<std::size_t>(newLength2));
@@ -162,7 +163,8 @@ void Lumivane::setParameter(VstInt32 index, float value) {
   if (index < 0) return;
   if (index < kNumParams) {
     value = clampParameterValue(value);
-    programs[static_cast<std::size_t>(curProgram.load(relaxed))].values[index].store(value, relaxed);
+    programs[static_cast<std::size_t>(curProgram.load(relaxed))].values[index].store(value,
+                                                                                     relaxed);
     std::atomic<float>* members[kNumParams] = {&preDelay, &expression, &wide, &dry, &wet, &mix};
     members[index]->store(value, relaxed);
     parameterGeneration.fetch_add(1, std::memory_order_release);
@@ -180,13 +182,20 @@ void Lumivane::sendFeed(VstInt32 index, float value) {
 
 float Lumivane::getParameter(VstInt32 index) {
   switch (index) {
-    case kTagPreDelay: return preDelay.load(relaxed);
-    case kTagExpression: return expression.load(relaxed);
-    case kTagWide: return wide.load(relaxed);
-    case kTagDry: return dry.load(relaxed);
-    case kTagWet: return wet.load(relaxed);
-    case kTagMix: return mix.load(relaxed);
-    default: return 0.0f;
+    case kTagPreDelay:
+      return preDelay.load(relaxed);
+    case kTagExpression:
+      return expression.load(relaxed);
+    case kTagWide:
+      return wide.load(relaxed);
+    case kTagDry:
+      return dry.load(relaxed);
+    case kTagWet:
+      return wet.load(relaxed);
+    case kTagMix:
+      return mix.load(relaxed);
+    default:
+      return 0.0f;
   }
 }
 
@@ -195,16 +204,19 @@ void Lumivane::setProgram(VstInt32 program) {
   curProgram.store(program, relaxed);
   // A copy, since each setParameter writes the value back into this very record.
   float recalled[kNumParams];
-  for (VstInt32 i = 0; i < kNumParams; ++i) recalled[i] = programs[static_cast<std::size_t>(program)].values[i].load(relaxed);
+  for (VstInt32 i = 0; i < kNumParams; ++i)
+    recalled[i] = programs[static_cast<std::size_t>(program)].values[i].load(relaxed);
   for (VstInt32 i = 0; i < kNumParams; ++i) setParameter(i, recalled[i]);
 }
 
 void Lumivane::setProgramName(char* name) {
-  copyText(programs[static_cast<std::size_t>(curProgram.load(relaxed))].name, name, ProgramRecord::kNameSize - 1);
+  copyText(programs[static_cast<std::size_t>(curProgram.load(relaxed))].name, name,
+           ProgramRecord::kNameSize - 1);
 }
 
 void Lumivane::getProgramName(char* name) {
-  copyText(name, programs[static_cast<std::size_t>(curProgram.load(relaxed))].name, ProgramRecord::kNameSize - 1);
+  copyText(name, programs[static_cast<std::size_t>(curProgram.load(relaxed))].name,
+           ProgramRecord::kNameSize - 1);
 }
 
 void Lumivane::getParamLabel(VstInt32 index, char* label) {
@@ -251,9 +263,8 @@ VstInt32 Lumivane::getPlugCategory() { return kPlugCategSpacializer; }
 
 Lumivane::DelayState Lumivane::delayState() const {
   const TapDistances taps = tapDistances(preDelay.load(relaxed), expression.load(relaxed));
-  return DelayState{length1,          write1,  readIndex(write1, taps.preDelay, length1),
-                    expressionLength, length2, write2,
-                    readIndex(write2, taps.expression, length2)};
+  return DelayState{length1, write1, readIndex(write1, taps.preDelay, length1),  expressionLength,
+                    length2, write2, readIndex(write2, taps.expression, length2)};
 }
 
 void Lumivane::processReplacing(float** inputs, float** outputs, VstInt32 sampleFrames) {
@@ -271,10 +282,11 @@ struct Lumivane::MixSettings {
   bool readsExpressionLine;  // likewise pre-delay and expression both 0
   double crossFeed;          // 1 - wide
   double dry, wet, mix;
-  VstInt32 read1, read2;     // read indices for the current write indices
+  VstInt32 read1, read2;  // read indices for the current write indices
 };
 
-Lumivane::MixSettings Lumivane::mixSettings(VstInt32 preDelayWrite, VstInt32 expressionWrite) const {
+Lumivane::MixSettings Lumivane::mixSettings(VstInt32 preDelayWrite,
+                                            VstInt32 expressionWrite) const {
   MixSettings settings;
   settings.generation = parameterGeneration.load(std::memory_order_acquire);
   const float preDelayValue = preDelay.load(relaxed);
@@ -315,10 +327,12 @@ void Lumivane::processBlock(Sample** inputs, Sample** outputs, VstInt32 sampleFr
   for (VstInt32 done = 0, frames = 0; done < sampleFrames; done += frames) {
     frames = sampleFrames - done < kFeedChunk ? sampleFrames - done : kFeedChunk;
     if (feedsEditor) {
-      processSamples<Sample, true>(input + done, left + done, right + done, frames, sums, pointsLeft, pointsRight);
+      processSamples<Sample, true>(input + done, left + done, right + done, frames, sums,
+                                   pointsLeft, pointsRight);
       sendPoints(pointsLeft, pointsRight, frames);
     } else {
-      processSamples<Sample, false>(input + done, left + done, right + done, frames, sums, nullptr, nullptr);
+      processSamples<Sample, false>(input + done, left + done, right + done, frames, sums, nullptr,
+                                    nullptr);
     }
     flushPeaks();
   }
@@ -329,8 +343,9 @@ void Lumivane::processBlock(Sample** inputs, Sample** outputs, VstInt32 sampleFr
 // zero distance work), the cross-fed mix and the peak followers; for an editor also the block
 // sums and the outputs at full precision, for the correlation and the goniometer.
 template <typename Sample, bool feedsEditor>
-void Lumivane::processSamples(const Sample* input, Sample* left, Sample* right, VstInt32 sampleFrames,
-                              BlockSums& sums, double* pointsLeft, double* pointsRight) {
+void Lumivane::processSamples(const Sample* input, Sample* left, Sample* right,
+                              VstInt32 sampleFrames, BlockSums& sums, double* pointsLeft,
+                              double* pointsRight) {
   double* preDelayLine = line1.get();
   double* expressionLine = line2.get();
   VstInt32 preDelayWrite = write1;
@@ -348,8 +363,9 @@ void Lumivane::processSamples(const Sample* input, Sample* left, Sample* right, 
   for (VstInt32 done = 0; done < sampleFrames;) {
     if (parameterGeneration.load(std::memory_order_acquire) != settings.generation)
       settings = mixSettings(preDelayWrite, expressionWrite);
-    VstInt32 run = std::min({sampleFrames - done, length1 - preDelayWrite, length2 - expressionWrite,
-                             length1 - settings.read1, length2 - settings.read2});
+    VstInt32 run =
+        std::min({sampleFrames - done, length1 - preDelayWrite, length2 - expressionWrite,
+                  length1 - settings.read1, length2 - settings.read2});
     const double* preDelayRead = preDelayLine + settings.read1;
     const double* expressionRead = expressionLine + settings.read2;
     double* preDelayStore = preDelayLine + preDelayWrite;
@@ -357,7 +373,8 @@ void Lumivane::processSamples(const Sample* input, Sample* left, Sample* right, 
 
     VstInt32 i = 0;
     for (; i < run; ++i) {
-      if (i > 0 && parameterGeneration.load(std::memory_order_acquire) != settings.generation) break;
+      if (i > 0 && parameterGeneration.load(std::memory_order_acquire) != settings.generation)
+        break;
       double x = input[done + i];
       double preDelayed = settings.readsPreDelayLine ? preDelayRead[i] : x;
       double expressed = settings.readsExpressionLine ? expressionRead[i] : x;
@@ -420,7 +437,8 @@ void Lumivane::flushPeaks() {
 // Block end of the feed: the correlation of the outputs as stored (so the float variant
 // correlates the float samples), then both peaks, then the goniometer's cue to show its points.
 template <typename Sample>
-void Lumivane::sendBlockEnd(const Sample* left, const Sample* right, VstInt32 sampleFrames, const BlockSums& sums) {
+void Lumivane::sendBlockEnd(const Sample* left, const Sample* right, VstInt32 sampleFrames,
+                            const BlockSums& sums) {
   double sxx = 1.0;
   double syy = 1.0;
   double sxy = 1.0;

@@ -18,7 +18,7 @@
 // processing touches belongs to the audio thread. The sample rate changes only while the host
 // does not process, as the plug-in interface demands.
 class Lumivane final : public AudioEffectX {
-public:
+ public:
   static constexpr VstInt32 kNumPrograms = 16;
   static constexpr VstInt32 kNumParams = 6;
   static constexpr VstInt32 kUniqueId = 0x3E51A7C2;
@@ -63,7 +63,7 @@ public:
   double getPeakLeft() const { return peakLeft; }
   double getPeakRight() const { return peakRight; }
 
-private:
+ private:
   struct MixSettings;
   struct BlockSums {
     double left = 0.0;
@@ -73,11 +73,12 @@ private:
   template <typename Sample>
   void processBlock(Sample** inputs, Sample** outputs, VstInt32 sampleFrames);
   template <typename Sample, bool feedsEditor>
-  void processSamples(const Sample* input, Sample* left, Sample* right, VstInt32 sampleFrames, BlockSums& sums,
-                      double* pointsLeft, double* pointsRight);
+  void processSamples(const Sample* input, Sample* left, Sample* right, VstInt32 sampleFrames,
+                      BlockSums& sums, double* pointsLeft, double* pointsRight);
   void sendPoints(const double* left, const double* right, VstInt32 sampleFrames);
   template <typename Sample>
-  void sendBlockEnd(const Sample* left, const Sample* right, VstInt32 sampleFrames, const BlockSums& sums);
+  void sendBlockEnd(const Sample* left, const Sample* right, VstInt32 sampleFrames,
+                    const BlockSums& sums);
   MixSettings mixSettings(VstInt32 preDelayWrite, VstInt32 expressionWrite) const;
   void flushPeaks();
   void resizeLines(float newRate);

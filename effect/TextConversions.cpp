@@ -20,7 +20,8 @@ void formatPlain(float value, char* text) {
 }
 
 void formatPercent(float value, char* text) {
-  std::snprintf(text, kFormattedValueSize, "%.0f", static_cast<double>(clampParameterValue(value)) * 100.0);
+  std::snprintf(text, kFormattedValueSize, "%.0f",
+                static_cast<double>(clampParameterValue(value)) * 100.0);
 }
 
 float parsePlain(const char* text) {

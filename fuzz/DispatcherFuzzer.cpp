@@ -34,7 +34,8 @@ float anyFloat(FuzzedDataProvider& input) {
 
 VstInt32 anyOpcode(FuzzedDataProvider& input) {
   // Mostly the opcodes that exist, sometimes anything at all.
-  return input.ConsumeBool() ? input.ConsumeIntegralInRange<VstInt32>(-1, 80) : input.ConsumeIntegral<VstInt32>();
+  return input.ConsumeBool() ? input.ConsumeIntegralInRange<VstInt32>(-1, 80)
+                             : input.ConsumeIntegral<VstInt32>();
 }
 
 struct HostMemory {
@@ -53,9 +54,14 @@ void dispatch(AEffect* effect, FuzzedDataProvider& input, HostMemory& memory) {
   std::string text = input.ConsumeRandomLengthString(kTextSize - 1);
   std::memcpy(memory.text, text.c_str(), text.size() + 1);
   switch (input.ConsumeIntegralInRange(0, 2)) {
-    case 0: ptr = memory.text; break;
-    case 1: ptr = &memory.slots[0]; break;
-    default: break;
+    case 0:
+      ptr = memory.text;
+      break;
+    case 1:
+      ptr = &memory.slots[0];
+      break;
+    default:
+      break;
   }
   if (opcode == effEditOpen) ptr = nullptr;
   if (opcode == effSetChunk) {
@@ -79,7 +85,8 @@ void dispatch(AEffect* effect, FuzzedDataProvider& input, HostMemory& memory) {
 template <typename Sample>
 void process(AEffect* effect, FuzzedDataProvider& input) {
   std::vector<Sample> in(kMaxFrames), left(kMaxFrames), right(kMaxFrames);
-  for (Sample& sample : in) sample = input.remaining_bytes() > 0 ? static_cast<Sample>(anyFloat(input)) : Sample(0);
+  for (Sample& sample : in)
+    sample = input.remaining_bytes() > 0 ? static_cast<Sample>(anyFloat(input)) : Sample(0);
   Sample* inputs[] = {in.data(), in.data()};
   Sample* outputs[] = {left.data(), right.data()};
   if (input.ConsumeBool()) outputs[input.ConsumeIntegralInRange(0, 1)] = nullptr;
@@ -101,11 +108,21 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   while (input.remaining_bytes() > 0) {
     switch (input.ConsumeIntegralInRange(0, 5)) {
       case 0:
-      case 1: dispatch(effect, input, memory); break;
-      case 2: effect->setParameter(effect, input.ConsumeIntegral<VstInt32>(), anyFloat(input)); break;
-      case 3: effect->getParameter(effect, input.ConsumeIntegral<VstInt32>()); break;
-      case 4: process<float>(effect, input); break;
-      default: process<double>(effect, input); break;
+      case 1:
+        dispatch(effect, input, memory);
+        break;
+      case 2:
+        effect->setParameter(effect, input.ConsumeIntegral<VstInt32>(), anyFloat(input));
+        break;
+      case 3:
+        effect->getParameter(effect, input.ConsumeIntegral<VstInt32>());
+        break;
+      case 4:
+        process<float>(effect, input);
+        break;
+      default:
+        process<double>(effect, input);
+        break;
     }
   }
   effect->dispatcher(effect, effClose, 0, 0, nullptr, 0.0f);

@@ -18,13 +18,13 @@ VstIntPtr VSTCALLBACK fuzzHost(AEffect*, VstInt32 opcode, VstInt32, VstIntPtr, v
 }
 
 class Input {
-public:
+ public:
   Input(const std::uint8_t* data, std::size_t size) : data(data), size(size) {}
   bool empty() const { return size == 0; }
   std::uint8_t byte() { return take<std::uint8_t>(); }
   float number() { return take<float>(); }
 
-private:
+ private:
   template <typename T>
   T take() {
     T value{};
@@ -42,7 +42,8 @@ private:
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   static Lumivane effect(fuzzHost);
-  static std::unique_ptr<HeadlessEditorSession> session = HeadlessEditorSession::open(effect.getEffectRecord());
+  static std::unique_ptr<HeadlessEditorSession> session =
+      HeadlessEditorSession::open(effect.getEffectRecord());
   if (!session) return 0;
   AEffect* record = effect.getEffectRecord();
   Input input(data, size);

@@ -9,7 +9,8 @@
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   try {
-    EditorScript script = EditorScript::parse(std::string(reinterpret_cast<const char*>(data), size), "fuzz");
+    EditorScript script =
+        EditorScript::parse(std::string(reinterpret_cast<const char*>(data), size), "fuzz");
     for (const EditorCommand& command : script.commands())
       if (command.line < 1) __builtin_trap();
   } catch (const RenderError& error) {

@@ -40,12 +40,11 @@ struct Block {
   int32_t x, y, width, height, sourceX, sourceY;
 };
 
-bool clipBlock(const CDrawContext* context, const CViewRect& destination,
-               const CViewPoint& source, int32_t imageWidth, int32_t imageHeight, Block& block) {
+bool clipBlock(const CDrawContext* context, const CViewRect& destination, const CViewPoint& source,
+               int32_t imageWidth, int32_t imageHeight, Block& block) {
   const int64_t left = std::max<int64_t>(0, -int64_t(source.x));
   const int64_t top = std::max<int64_t>(0, -int64_t(source.y));
-  const int64_t right =
-      std::min<int64_t>(destination.getWidth(), int64_t(imageWidth) - source.x);
+  const int64_t right = std::min<int64_t>(destination.getWidth(), int64_t(imageWidth) - source.x);
   const int64_t bottom =
       std::min<int64_t>(destination.getHeight(), int64_t(imageHeight) - source.y);
   if (right <= left || bottom <= top) return false;
@@ -141,8 +140,8 @@ void CBitmap::drawTransparent(CDrawContext* context, const CViewRect& destinatio
   ensureImageOperations();
   const platform::PlatformColor key = transparentColor.toPlatform();
   if (platform::TransparentBltOperation transparentBlt = platformState().transparentBlt) {
-    transparentBlt(target, block.x, block.y, block.width, block.height, image.get(),
-                   block.sourceX, block.sourceY, block.width, block.height, key);
+    transparentBlt(target, block.x, block.y, block.width, block.height, image.get(), block.sourceX,
+                   block.sourceY, block.width, block.height, key);
     return;
   }
   // Without TransparentBlt: a mask of the key colour, then XOR, AND with the mask, XOR again;

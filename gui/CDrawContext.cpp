@@ -217,7 +217,8 @@ void CDrawContext::drawString(const char* text, const CViewRect& rect, int16_t o
   device->setBackgroundMode(opaque != 0 ? platform::kBackgroundOpaque
                                         : platform::kBackgroundTransparent);
   CViewRect area = rect.offsetBy(offset.x, offset.y);
-  uint32_t flags = platform::kTextSingleLine | platform::kTextVerticalCenter | platform::kTextNoPrefix;
+  uint32_t flags =
+      platform::kTextSingleLine | platform::kTextVerticalCenter | platform::kTextNoPrefix;
   if (align == kCenterText) {
     flags |= platform::kTextCenter;
   } else if (align == kRightText) {

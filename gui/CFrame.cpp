@@ -83,8 +83,8 @@ CDrawContext* CFrame::createDrawContext() {
 
 COffscreenContext* CFrame::getBackBuffer() {
   if (backBuffer == nullptr) {
-    backBuffer = new COffscreenContext(this, size.getWidth(), size.getHeight(),
-                                       CRgbColor(0, 0, 0, 255));
+    backBuffer =
+        new COffscreenContext(this, size.getWidth(), size.getHeight(), CRgbColor(0, 0, 0, 255));
   }
   return backBuffer;
 }
@@ -152,8 +152,7 @@ void CFrame::update(CDrawContext* context) {
   currentContext = saved;
 }
 
-void CFrame::onMouseDown(CDrawContext* context, const CViewPoint& where,
-                         MouseButtonState buttons) {
+void CFrame::onMouseDown(CDrawContext* context, const CViewPoint& where, MouseButtonState buttons) {
   if (context == nullptr) context = currentContext;
   // Every press takes the keyboard focus away first, wherever it lands.
   if (focusView != nullptr) setFocusView(nullptr);
@@ -165,8 +164,7 @@ bool CFrame::onWheel(CDrawContext* context, const CViewPoint& where, float dista
   return onWheel(context, where, 1, distance);
 }
 
-bool CFrame::onWheel(CDrawContext* context, const CViewPoint& where, int32_t axis,
-                     float distance) {
+bool CFrame::onWheel(CDrawContext* context, const CViewPoint& where, int32_t axis, float distance) {
   CView* target = findViewAt(where, false);
   if (target == nullptr) return false;
   if (context != nullptr) return target->onWheel(context, where, axis, distance);
@@ -290,8 +288,7 @@ void CFrame::routeMouseDownMessage(void* window, const platform::WindowMessage& 
 
 void CFrame::routeWheelMessage(void* window, const platform::WindowMessage& message) {
   CDrawContext context(this, nullptr, window);
-  const CViewPoint where =
-      message.where.offsetBy(-context.windowOrigin.x, -context.windowOrigin.y);
+  const CViewPoint where = message.where.offsetBy(-context.windowOrigin.x, -context.windowOrigin.y);
   onWheel(&context, where, float(message.wheelDelta) / 120.0f);
 }
 

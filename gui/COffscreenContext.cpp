@@ -37,7 +37,9 @@ COffscreenContext::COffscreenContext(CDrawContext* context, CBitmap* bitmap, boo
 
 COffscreenContext::COffscreenContext(CFrame* frame, int32_t width, int32_t height,
                                      const CRgbColor& background)
-    : CDrawContext(frame, nullptr, nullptr), height(height), width(width),
+    : CDrawContext(frame, nullptr, nullptr),
+      height(height),
+      width(width),
       backgroundColor(background) {
   clipRect = CViewRect(0, 0, width, height).normalized();
   ownsImage = true;
@@ -108,8 +110,8 @@ void COffscreenContext::copyFrom(CDrawContext* from, const CViewRect& source,
   const int32_t blockHeight = source.getHeight();
   if (blockWidth <= 0 || blockHeight <= 0 || getImage() == nullptr) return;
   device->bitBlt(destination.x, destination.y, blockWidth, blockHeight, from->getDevice(),
-                 addSaturated(source.left, from->offset.x), addSaturated(source.top, from->offset.y),
-                 platform::kSourceCopy);
+                 addSaturated(source.left, from->offset.x),
+                 addSaturated(source.top, from->offset.y), platform::kSourceCopy);
 }
 
 }  // namespace gui

@@ -32,7 +32,9 @@ class COffscreenContext : public CDrawContext {
   int32_t getWidth() const { return width; }
   int32_t getHeight() const { return height; }
   // The platform image drawn into (null when it could not be made).
-  platform::PlatformImage* getImage() const { return static_cast<platform::PlatformImage*>(window); }
+  platform::PlatformImage* getImage() const {
+    return static_cast<platform::PlatformImage*>(window);
+  }
 
  private:
   void makeMemoryDevice(platform::PlatformDevice* reference);

@@ -87,7 +87,8 @@ void requestTransformations(png_structp png, png_infop info, int bitDepth, int c
 
 // Everything libpng may jump out of happens here; no C++ object with a destructor lives in it.
 void decodeInto(DecodeState* state) {
-  png_structp png = png_create_read_struct(PNG_LIBPNG_VER_STRING, nullptr, silentError, silentWarning);
+  png_structp png =
+      png_create_read_struct(PNG_LIBPNG_VER_STRING, nullptr, silentError, silentWarning);
   if (png == nullptr) return;
   png_infop info = png_create_info_struct(png);
   if (info == nullptr) {

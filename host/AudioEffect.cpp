@@ -11,8 +11,8 @@ AudioEffect* effectOf(AEffect* record) { return static_cast<AudioEffect*>(record
 
 // The record's six functions. Exceptions must never unwind into the host, which is C code; the
 // only one that can arise is a failed allocation, answered like an unhandled request.
-VstIntPtr VSTCALLBACK dispatchThroughRecord(AEffect* record, VstInt32 opcode, VstInt32 index, VstIntPtr value,
-                                            void* ptr, float opt) {
+VstIntPtr VSTCALLBACK dispatchThroughRecord(AEffect* record, VstInt32 opcode, VstInt32 index,
+                                            VstIntPtr value, void* ptr, float opt) {
   AudioEffect* effect = effectOf(record);
   try {
     VstIntPtr result = effect->dispatcher(opcode, index, value, ptr, opt);
@@ -27,7 +27,8 @@ VstIntPtr VSTCALLBACK dispatchThroughRecord(AEffect* record, VstInt32 opcode, Vs
   }
 }
 
-void VSTCALLBACK processThroughRecord(AEffect* record, float** inputs, float** outputs, VstInt32 frames) {
+void VSTCALLBACK processThroughRecord(AEffect* record, float** inputs, float** outputs,
+                                      VstInt32 frames) {
   effectOf(record)->process(inputs, outputs, frames);
 }
 
@@ -36,8 +37,8 @@ void VSTCALLBACK processReplacingThroughRecord(AEffect* record, float** inputs, 
   effectOf(record)->processReplacing(inputs, outputs, frames);
 }
 
-void VSTCALLBACK processDoubleReplacingThroughRecord(AEffect* record, double** inputs, double** outputs,
-                                                     VstInt32 frames) {
+void VSTCALLBACK processDoubleReplacingThroughRecord(AEffect* record, double** inputs,
+                                                     double** outputs, VstInt32 frames) {
   effectOf(record)->processDoubleReplacing(inputs, outputs, frames);
 }
 
@@ -85,36 +86,64 @@ AudioEffect::AudioEffect(audioMasterCallback hostCallback, VstInt32 numPrograms,
 
 AudioEffect::~AudioEffect() { delete editor; }
 
-VstIntPtr AudioEffect::dispatcher(VstInt32 opcode, VstInt32 index, VstIntPtr value, void* ptr, float opt) {
+VstIntPtr AudioEffect::dispatcher(VstInt32 opcode, VstInt32 index, VstIntPtr value, void* ptr,
+                                  float opt) {
   // Text requests without a buffer have nowhere to write or nothing to read.
   if (isTextOpcode(opcode) && !ptr) return 0;
 
   switch (opcode) {
-    case effOpen: open(); return 0;
-    case effClose: close(); return 0;
+    case effOpen:
+      open();
+      return 0;
+    case effClose:
+      close();
+      return 0;
     case effSetProgram:
       // The program table has entries 0 to numPrograms - 1 only; anything else is ignored.
       if (value >= 0 && value < numPrograms) setProgram(static_cast<VstInt32>(value));
       return 0;
-    case effGetProgram: return getProgram();
-    case effSetProgramName: setProgramName(static_cast<char*>(ptr)); return 0;
-    case effGetProgramName: getProgramName(static_cast<char*>(ptr)); return 0;
-    case effGetParamLabel: getParamLabel(index, static_cast<char*>(ptr)); return 0;
-    case effGetParamDisplay: getParamDisplay(index, static_cast<char*>(ptr)); return 0;
-    case effGetParamName: getParamName(index, static_cast<char*>(ptr)); return 0;
-    case effSetSampleRate: setSampleRate(opt); return 0;
-    case effSetBlockSize: setBlockSize(static_cast<VstInt32>(value)); return 0;
+    case effGetProgram:
+      return getProgram();
+    case effSetProgramName:
+      setProgramName(static_cast<char*>(ptr));
+      return 0;
+    case effGetProgramName:
+      getProgramName(static_cast<char*>(ptr));
+      return 0;
+    case effGetParamLabel:
+      getParamLabel(index, static_cast<char*>(ptr));
+      return 0;
+    case effGetParamDisplay:
+      getParamDisplay(index, static_cast<char*>(ptr));
+      return 0;
+    case effGetParamName:
+      getParamName(index, static_cast<char*>(ptr));
+      return 0;
+    case effSetSampleRate:
+      setSampleRate(opt);
+      return 0;
+    case effSetBlockSize:
+      setBlockSize(static_cast<VstInt32>(value));
+      return 0;
     case effMainsChanged:
-      if (value == 0) suspend(); else resume();
+      if (value == 0)
+        suspend();
+      else
+        resume();
       return 0;
     case effEditGetRect:
     case effEditOpen:
     case effEditClose:
-    case effEditIdle: return dispatchEditor(opcode, ptr);
-    case effIdentify: return kEffectIdentity;
-    case effGetChunk: return ptr ? getChunk(static_cast<void**>(ptr), index != 0) : 0;
-    case effSetChunk: return setChunk(ptr, static_cast<VstInt32>(value), index != 0);
-    default: return 0;
+    case effEditIdle:
+      return dispatchEditor(opcode, ptr);
+    case effIdentify:
+      return kEffectIdentity;
+    case effGetChunk:
+      return ptr ? getChunk(static_cast<void**>(ptr), index != 0) : 0;
+    case effSetChunk:
+      return setChunk(ptr, static_cast<VstInt32>(value), index != 0);
+    default:
+      return 0;
   }
 }
 
@@ -123,11 +152,18 @@ VstIntPtr AudioEffect::dispatchEditor(VstInt32 opcode, void* ptr) {
   switch (opcode) {
     // The rectangle goes out through the host's pointer, and a window needs a parent: without
     // those the editor is not asked.
-    case effEditGetRect: return ptr && editor->getRect(static_cast<ERect**>(ptr)) ? 1 : 0;
-    case effEditOpen: return ptr && editor->open(ptr) ? 1 : 0;
-    case effEditClose: editor->close(); return 0;
-    case effEditIdle: editor->idle(); return 0;
-    default: return 0;
+    case effEditGetRect:
+      return ptr && editor->getRect(static_cast<ERect**>(ptr)) ? 1 : 0;
+    case effEditOpen:
+      return ptr && editor->open(ptr) ? 1 : 0;
+    case effEditClose:
+      editor->close();
+      return 0;
+    case effEditIdle:
+      editor->idle();
+      return 0;
+    default:
+      return 0;
   }
 }
 
@@ -152,7 +188,9 @@ void AudioEffect::setParameterAutomated(VstInt32 index, float value) {
 }
 
 VstInt32 AudioEffect::getProgram() { return curProgram.load(std::memory_order_relaxed); }
-void AudioEffect::setProgram(VstInt32 program) { curProgram.store(program, std::memory_order_relaxed); }
+void AudioEffect::setProgram(VstInt32 program) {
+  curProgram.store(program, std::memory_order_relaxed);
+}
 void AudioEffect::setProgramName(char*) {}
 void AudioEffect::getProgramName(char* name) { name[0] = '\0'; }
 
@@ -183,7 +221,8 @@ void AudioEffect::setEditor(AEffEditor* newEditor) {
   setFlag(effFlagsHasEditor, editor != nullptr);
 }
 
-VstIntPtr AudioEffect::callHost(VstInt32 opcode, VstInt32 index, VstIntPtr value, void* ptr, float opt) {
+VstIntPtr AudioEffect::callHost(VstInt32 opcode, VstInt32 index, VstIntPtr value, void* ptr,
+                                float opt) {
   if (!hostCallback) return 0;
   return hostCallback(&effectRecord, opcode, index, value, ptr, opt);
 }

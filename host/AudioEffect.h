@@ -8,14 +8,15 @@ class AEffEditor;
 // to all effects and turns the host's core opcodes (0 to 24) into calls of the operations below.
 // The record's functions find the object again through the record's object field.
 class AudioEffect {
-public:
+ public:
   AudioEffect(audioMasterCallback hostCallback, VstInt32 numPrograms, VstInt32 numParams);
   virtual ~AudioEffect();
 
   AudioEffect(const AudioEffect&) = delete;
   AudioEffect& operator=(const AudioEffect&) = delete;
 
-  virtual VstIntPtr dispatcher(VstInt32 opcode, VstInt32 index, VstIntPtr value, void* ptr, float opt);
+  virtual VstIntPtr dispatcher(VstInt32 opcode, VstInt32 index, VstIntPtr value, void* ptr,
+                               float opt);
 
   virtual void open();
   virtual void close();
@@ -65,7 +66,7 @@ public:
   float getSampleRate() const { return sampleRate; }
   VstInt32 getBlockSize() const { return blockSize; }
 
-protected:
+ protected:
   // Calls the host when it gave a callback; without one nothing is sent and the answer is 0.
   VstIntPtr callHost(VstInt32 opcode, VstInt32 index = 0, VstIntPtr value = 0, void* ptr = nullptr,
                      float opt = 0.0f);
@@ -80,7 +81,7 @@ protected:
   std::atomic<VstInt32> curProgram;
   AEffect effectRecord;
 
-private:
+ private:
   VstIntPtr dispatchEditor(VstInt32 opcode, void* ptr);
   void setFlag(VstInt32 flag, bool state);
 };

@@ -8,9 +8,9 @@ VstIntPtr truth(bool value) { return value ? 1 : 0; }
 
 // Opcodes whose pointer argument is a text buffer the effect writes into or reads from.
 bool needsTextBuffer(VstInt32 opcode) {
-  return opcode == effString2Parameter || opcode == effGetProgramNameIndexed || opcode == effGetEffectName ||
-         opcode == effGetVendorString || opcode == effGetProductString || opcode == effCanDo ||
-         opcode == effShellGetNextPlugin;
+  return opcode == effString2Parameter || opcode == effGetProgramNameIndexed ||
+         opcode == effGetEffectName || opcode == effGetVendorString ||
+         opcode == effGetProductString || opcode == effCanDo || opcode == effShellGetNextPlugin;
 }
 
 // The low byte of opt cut toward zero. Values an int cannot hold (and NaN) give 0 rather than
@@ -30,66 +30,110 @@ VstKeyCode keyCodeFrom(VstInt32 index, VstIntPtr value, float opt) {
 
 }  // namespace
 
-AudioEffectX::AudioEffectX(audioMasterCallback hostCallback, VstInt32 numPrograms, VstInt32 numParams)
+AudioEffectX::AudioEffectX(audioMasterCallback hostCallback, VstInt32 numPrograms,
+                           VstInt32 numParams)
     : AudioEffect(hostCallback, numPrograms, numParams) {}
 
-VstIntPtr AudioEffectX::dispatcher(VstInt32 opcode, VstInt32 index, VstIntPtr value, void* ptr, float opt) {
+VstIntPtr AudioEffectX::dispatcher(VstInt32 opcode, VstInt32 index, VstIntPtr value, void* ptr,
+                                   float opt) {
   if (needsTextBuffer(opcode) && !ptr) return 0;
   char* text = static_cast<char*>(ptr);
 
   switch (opcode) {
-    case effProcessEvents: return processEvents(ptr);
-    case effCanBeAutomated: return truth(canBeAutomated(index));
-    case effString2Parameter: return truth(string2parameter(index, text));
-    case effGetProgramNameIndexed: return truth(getProgramNameIndexed(static_cast<VstInt32>(value), index, text));
-    case effGetInputProperties: return truth(getInputProperties(index, ptr));
-    case effGetOutputProperties: return truth(getOutputProperties(index, ptr));
-    case effGetPlugCategory: return getPlugCategory();
-    case effOfflineNotify: return truth(offlineNotify(ptr, static_cast<VstInt32>(value), index != 0));
-    case effOfflinePrepare: return truth(offlinePrepare(ptr, static_cast<VstInt32>(value)));
-    case effOfflineRun: return truth(offlineRun(ptr, static_cast<VstInt32>(value)));
-    case effProcessVarIo: return truth(processVariableIo(ptr));
-    case effSetSpeakerArrangement: return truth(setSpeakerArrangement(value, ptr));
-    case effSetBypass: return truth(setBypass(value != 0));
-    case effGetEffectName: return truth(getEffectName(text));
-    case effGetVendorString: return truth(getVendorString(text));
-    case effGetProductString: return truth(getProductString(text));
-    case effGetVendorVersion: return getVendorVersion();
-    case effVendorSpecific: return vendorSpecific(index, value, ptr, opt);
-    case effCanDo: return canDo(text);
-    case effGetTailSize: return getTailSize();
-    case effGetParameterProperties: return truth(getParameterProperties(index, ptr));
-    case effGetVstVersion: return getVstVersion();
+    case effProcessEvents:
+      return processEvents(ptr);
+    case effCanBeAutomated:
+      return truth(canBeAutomated(index));
+    case effString2Parameter:
+      return truth(string2parameter(index, text));
+    case effGetProgramNameIndexed:
+      return truth(getProgramNameIndexed(static_cast<VstInt32>(value), index, text));
+    case effGetInputProperties:
+      return truth(getInputProperties(index, ptr));
+    case effGetOutputProperties:
+      return truth(getOutputProperties(index, ptr));
+    case effGetPlugCategory:
+      return getPlugCategory();
+    case effOfflineNotify:
+      return truth(offlineNotify(ptr, static_cast<VstInt32>(value), index != 0));
+    case effOfflinePrepare:
+      return truth(offlinePrepare(ptr, static_cast<VstInt32>(value)));
+    case effOfflineRun:
+      return truth(offlineRun(ptr, static_cast<VstInt32>(value)));
+    case effProcessVarIo:
+      return truth(processVariableIo(ptr));
+    case effSetSpeakerArrangement:
+      return truth(setSpeakerArrangement(value, ptr));
+    case effSetBypass:
+      return truth(setBypass(value != 0));
+    case effGetEffectName:
+      return truth(getEffectName(text));
+    case effGetVendorString:
+      return truth(getVendorString(text));
+    case effGetProductString:
+      return truth(getProductString(text));
+    case effGetVendorVersion:
+      return getVendorVersion();
+    case effVendorSpecific:
+      return vendorSpecific(index, value, ptr, opt);
+    case effCanDo:
+      return canDo(text);
+    case effGetTailSize:
+      return getTailSize();
+    case effGetParameterProperties:
+      return truth(getParameterProperties(index, ptr));
+    case effGetVstVersion:
+      return getVstVersion();
     case effEditKeyDown:
     case effEditKeyUp:
-    case effSetEditKnobMode: return dispatchEditorInput(opcode, index, value, opt);
-    case effGetMidiProgramName: return getMidiProgramName(index, ptr);
-    case effGetCurrentMidiProgram: return getCurrentMidiProgram(index, ptr);
-    case effGetMidiProgramCategory: return getMidiProgramCategory(index, ptr);
-    case effHasMidiProgramsChanged: return truth(hasMidiProgramsChanged(index));
-    case effGetMidiKeyName: return truth(getMidiKeyName(index, ptr));
-    case effBeginSetProgram: return truth(beginSetProgram());
-    case effEndSetProgram: return truth(endSetProgram());
+    case effSetEditKnobMode:
+      return dispatchEditorInput(opcode, index, value, opt);
+    case effGetMidiProgramName:
+      return getMidiProgramName(index, ptr);
+    case effGetCurrentMidiProgram:
+      return getCurrentMidiProgram(index, ptr);
+    case effGetMidiProgramCategory:
+      return getMidiProgramCategory(index, ptr);
+    case effHasMidiProgramsChanged:
+      return truth(hasMidiProgramsChanged(index));
+    case effGetMidiKeyName:
+      return truth(getMidiKeyName(index, ptr));
+    case effBeginSetProgram:
+      return truth(beginSetProgram());
+    case effEndSetProgram:
+      return truth(endSetProgram());
     case effGetSpeakerArrangement:
       // value and ptr each carry the address of one of the host's arrangement pointers.
       getSpeakerArrangement(reinterpret_cast<VstSpeakerArrangement**>(value),
                             static_cast<VstSpeakerArrangement**>(ptr));
       return 0;
-    case effShellGetNextPlugin: return getNextShellPlugin(text);
-    case effStartProcess: return startProcess();
-    case effStopProcess: return stopProcess();
-    case effSetTotalSampleToProcess: return setTotalSampleToProcess(value);
-    case effSetPanLaw: return truth(setPanLaw(static_cast<VstInt32>(value), opt));
-    case effBeginLoadBank: return beginLoadBank(ptr);
-    case effBeginLoadProgram: return beginLoadProgram(ptr);
-    case effSetProcessPrecision: return truth(setProcessPrecision(static_cast<VstInt32>(value)));
-    case effGetNumMidiInputChannels: return getNumMidiInputChannels();
-    case effGetNumMidiOutputChannels: return getNumMidiOutputChannels();
-    default: return AudioEffect::dispatcher(opcode, index, value, ptr, opt);
+    case effShellGetNextPlugin:
+      return getNextShellPlugin(text);
+    case effStartProcess:
+      return startProcess();
+    case effStopProcess:
+      return stopProcess();
+    case effSetTotalSampleToProcess:
+      return setTotalSampleToProcess(value);
+    case effSetPanLaw:
+      return truth(setPanLaw(static_cast<VstInt32>(value), opt));
+    case effBeginLoadBank:
+      return beginLoadBank(ptr);
+    case effBeginLoadProgram:
+      return beginLoadProgram(ptr);
+    case effSetProcessPrecision:
+      return truth(setProcessPrecision(static_cast<VstInt32>(value)));
+    case effGetNumMidiInputChannels:
+      return getNumMidiInputChannels();
+    case effGetNumMidiOutputChannels:
+      return getNumMidiOutputChannels();
+    default:
+      return AudioEffect::dispatcher(opcode, index, value, ptr, opt);
   }
 }
 
-VstIntPtr AudioEffectX::dispatchEditorInput(VstInt32 opcode, VstInt32 index, VstIntPtr value, float opt) {
+VstIntPtr AudioEffectX::dispatchEditorInput(VstInt32 opcode, VstInt32 index, VstIntPtr value,
+                                            float opt) {
   if (!editor) return 0;
   if (opcode == effSetEditKnobMode) return truth(editor->setKnobMode(static_cast<VstInt32>(value)));
   VstKeyCode key = keyCodeFrom(index, value, opt);
@@ -119,7 +163,8 @@ VstInt32 AudioEffectX::getVendorVersion() { return 0; }
 
 VstIntPtr AudioEffectX::vendorSpecific(VstInt32 index, VstIntPtr value, void*, float opt) {
   // The one vendor request understood: a mouse-wheel step for the editor, opt being the distance.
-  if (editor && index == kWheelVendorIndex && value == kWheelVendorValue) return truth(editor->onWheel(opt));
+  if (editor && index == kWheelVendorIndex && value == kWheelVendorValue)
+    return truth(editor->onWheel(opt));
   return 0;
 }
 
@@ -136,7 +181,8 @@ bool AudioEffectX::getMidiKeyName(VstInt32, void*) { return false; }
 bool AudioEffectX::beginSetProgram() { return false; }
 bool AudioEffectX::endSetProgram() { return false; }
 
-bool AudioEffectX::getSpeakerArrangement(VstSpeakerArrangement** inputs, VstSpeakerArrangement** outputs) {
+bool AudioEffectX::getSpeakerArrangement(VstSpeakerArrangement** inputs,
+                                         VstSpeakerArrangement** outputs) {
   // A host that passes no address for one of them gets nothing written there.
   if (inputs) *inputs = nullptr;
   if (outputs) *outputs = nullptr;

@@ -5,10 +5,11 @@
 // the editor's keys, knob mode and mouse wheel, and a row of queries answered with defaults), and
 // the host services the editor side asks for. Opcodes it does not handle go to AudioEffect.
 class AudioEffectX : public AudioEffect {
-public:
+ public:
   AudioEffectX(audioMasterCallback hostCallback, VstInt32 numPrograms, VstInt32 numParams);
 
-  VstIntPtr dispatcher(VstInt32 opcode, VstInt32 index, VstIntPtr value, void* ptr, float opt) override;
+  VstIntPtr dispatcher(VstInt32 opcode, VstInt32 index, VstIntPtr value, void* ptr,
+                       float opt) override;
 
   virtual VstInt32 processEvents(void* events);
   virtual bool canBeAutomated(VstInt32 index);
@@ -40,7 +41,8 @@ public:
   virtual bool beginSetProgram();
   virtual bool endSetProgram();
   // Answers "no arrangement": null through both of the host's out-pointers.
-  virtual bool getSpeakerArrangement(VstSpeakerArrangement** inputs, VstSpeakerArrangement** outputs);
+  virtual bool getSpeakerArrangement(VstSpeakerArrangement** inputs,
+                                     VstSpeakerArrangement** outputs);
   virtual VstInt32 getNextShellPlugin(char* name);
   virtual VstInt32 startProcess();
   virtual VstInt32 stopProcess();
@@ -57,6 +59,6 @@ public:
   bool beginEdit(VstInt32 index);
   bool endEdit(VstInt32 index);
 
-private:
+ private:
   VstIntPtr dispatchEditorInput(VstInt32 opcode, VstInt32 index, VstIntPtr value, float opt);
 };

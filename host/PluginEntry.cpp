@@ -16,21 +16,25 @@ extern "C" BOOL WINAPI DllMain(HINSTANCE instance, DWORD, LPVOID) {
 }
 
 // Exported by the module-definition file, which also lists main as a second name for it.
-extern "C" AEffect* VSTCALLBACK VSTPluginMain(audioMasterCallback hostCallback) { return pluginMain(hostCallback); }
+extern "C" AEffect* VSTCALLBACK VSTPluginMain(audioMasterCallback hostCallback) {
+  return pluginMain(hostCallback);
+}
 
 #if defined(__i386__) || defined(_M_IX86)
 // 32-bit hosts call the entry point, the record's functions and their own callback with the C
 // calling convention; a callee-cleans convention here would corrupt the host's stack.
 static_assert(std::is_same_v<decltype(&VSTPluginMain), AEffect*(__cdecl*)(audioMasterCallback)>,
               "the entry point uses the C calling convention");
-static_assert(std::is_same_v<audioMasterCallback,
-                             VstIntPtr(__cdecl*)(AEffect*, VstInt32, VstInt32, VstIntPtr, void*, float)>,
+static_assert(std::is_same_v<audioMasterCallback, VstIntPtr(__cdecl*)(AEffect*, VstInt32, VstInt32,
+                                                                      VstIntPtr, void*, float)>,
               "the host callback uses the C calling convention");
-static_assert(std::is_same_v<AEffectDispatcherProc,
-                             VstIntPtr(__cdecl*)(AEffect*, VstInt32, VstInt32, VstIntPtr, void*, float)>,
-              "the dispatcher uses the C calling convention");
-static_assert(std::is_same_v<AEffectProcessProc, void(__cdecl*)(AEffect*, float**, float**, VstInt32)>,
-              "the process functions use the C calling convention");
+static_assert(
+    std::is_same_v<AEffectDispatcherProc,
+                   VstIntPtr(__cdecl*)(AEffect*, VstInt32, VstInt32, VstIntPtr, void*, float)>,
+    "the dispatcher uses the C calling convention");
+static_assert(
+    std::is_same_v<AEffectProcessProc, void(__cdecl*)(AEffect*, float**, float**, VstInt32)>,
+    "the process functions use the C calling convention");
 static_assert(std::is_same_v<AEffectSetParameterProc, void(__cdecl*)(AEffect*, VstInt32, float)>,
               "setParameter uses the C calling convention");
 static_assert(std::is_same_v<AEffectGetParameterProc, float(__cdecl*)(AEffect*, VstInt32)>,
@@ -40,7 +44,8 @@ static_assert(std::is_same_v<AEffectGetParameterProc, float(__cdecl*)(AEffect*, 
 #else
 #include <dlfcn.h>
 
-extern "C" __attribute__((visibility("default"))) AEffect* VSTPluginMain(audioMasterCallback hostCallback) {
+extern "C" __attribute__((visibility("default"))) AEffect* VSTPluginMain(
+    audioMasterCallback hostCallback) {
   return pluginMain(hostCallback);
 }
 

@@ -21,15 +21,18 @@ using VstIntPtr = std::intptr_t;
 
 struct AEffect;
 
-using audioMasterCallback = VstIntPtr(VSTCALLBACK*)(AEffect* effect, VstInt32 opcode, VstInt32 index,
-                                                     VstIntPtr value, void* ptr, float opt);
-using AEffectDispatcherProc = VstIntPtr(VSTCALLBACK*)(AEffect* effect, VstInt32 opcode, VstInt32 index,
-                                                       VstIntPtr value, void* ptr, float opt);
+using audioMasterCallback = VstIntPtr(VSTCALLBACK*)(AEffect* effect, VstInt32 opcode,
+                                                    VstInt32 index, VstIntPtr value, void* ptr,
+                                                    float opt);
+using AEffectDispatcherProc = VstIntPtr(VSTCALLBACK*)(AEffect* effect, VstInt32 opcode,
+                                                      VstInt32 index, VstIntPtr value, void* ptr,
+                                                      float opt);
 using AEffectProcessProc = void(VSTCALLBACK*)(AEffect* effect, float** inputs, float** outputs,
-                                               VstInt32 sampleFrames);
-using AEffectProcessDoubleProc = void(VSTCALLBACK*)(AEffect* effect, double** inputs, double** outputs,
-                                                     VstInt32 sampleFrames);
-using AEffectSetParameterProc = void(VSTCALLBACK*)(AEffect* effect, VstInt32 index, float parameter);
+                                              VstInt32 sampleFrames);
+using AEffectProcessDoubleProc = void(VSTCALLBACK*)(AEffect* effect, double** inputs,
+                                                    double** outputs, VstInt32 sampleFrames);
+using AEffectSetParameterProc = void(VSTCALLBACK*)(AEffect* effect, VstInt32 index,
+                                                   float parameter);
 using AEffectGetParameterProc = float(VSTCALLBACK*)(AEffect* effect, VstInt32 index);
 
 // Four ASCII characters packed with the first one in the high byte, as the interface's magic
@@ -225,7 +228,7 @@ constexpr VstInt32 kEffectIdentity = fourCharacters('N', 'v', 'E', 'f');  // 0x4
 // The unique ID an effect carries until it sets its own.
 constexpr VstInt32 kDefaultUniqueId = fourCharacters('N', 'o', 'E', 'f');  // 0x4E6F4566
 // effVendorSpecific with these index and value arguments reports a mouse-wheel step (opt).
-constexpr VstInt32 kWheelVendorIndex = fourCharacters('s', 't', 'C', 'A');  // 0x73744341
+constexpr VstInt32 kWheelVendorIndex = fourCharacters('s', 't', 'C', 'A');   // 0x73744341
 constexpr VstIntPtr kWheelVendorValue = fourCharacters('W', 'h', 'e', 'e');  // 0x57686565
 
 // The interface version hosts and effects announce: 2.4.

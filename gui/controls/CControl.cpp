@@ -19,17 +19,15 @@ constexpr uint32_t kLongestDoubleClickDelay = 10000;
 
 int32_t doubleClickDelayOfTheSystem() {
   return static_cast<int32_t>(
-      std::min(std::max(platform::getDoubleClickTime(), kShortestDoubleClickDelay), kLongestDoubleClickDelay));
+      std::min(std::max(platform::getDoubleClickTime(), kShortestDoubleClickDelay),
+               kLongestDoubleClickDelay));
 }
 
 }  // namespace
 
 CControl::CControl(const CViewRect& size, CControlListener* listener, int32_t tag,
                    CBitmap* background)
-    : CView(size),
-      listener(listener),
-      tag(tag),
-      doubleClickDelay(doubleClickDelayOfTheSystem()) {
+    : CView(size), listener(listener), tag(tag), doubleClickDelay(doubleClickDelayOfTheSystem()) {
   mouseEnabled = true;
   transparent = false;
   setBackground(background);

@@ -60,8 +60,8 @@ class PlatformDevice {
   // gives 1 where a pixel equals the source's background colour (GDI compares all four bytes of
   // a 32-bit image, so only pixels without an alpha byte can match); copying a monochrome image
   // to a colour one paints 1 in this device's background colour and 0 in its text colour.
-  virtual void bitBlt(int32_t dx, int32_t dy, int32_t width, int32_t height,
-                      PlatformDevice* source, int32_t sx, int32_t sy, uint32_t rop) = 0;
+  virtual void bitBlt(int32_t dx, int32_t dy, int32_t width, int32_t height, PlatformDevice* source,
+                      int32_t sx, int32_t sy, uint32_t rop) = 0;
 };
 
 }  // namespace platform

@@ -56,8 +56,8 @@ enum : uint32_t { kSourceCopy = 0x00CC0020, kSourceAnd = 0x008800C6, kSourceInve
 
 // A logical font record (LOGFONTA), reduced to the fields this system sets.
 struct LogicalFont {
-  int32_t height = 0;          // negative: character height in pixels
-  int32_t weight = 400;        // 400 normal, 700 bold
+  int32_t height = 0;    // negative: character height in pixels
+  int32_t weight = 400;  // 400 normal, 700 bold
   bool italic = false;
   bool underline = false;
   uint8_t charSet = 0;
@@ -70,10 +70,10 @@ struct LogicalFont {
 
 // The blend of AlphaBlend (BLENDFUNCTION).
 struct BlendFunction {
-  uint8_t operation = 0;      // AC_SRC_OVER
+  uint8_t operation = 0;  // AC_SRC_OVER
   uint8_t flags = 0;
   uint8_t constantAlpha = 255;
-  uint8_t alphaFormat = 0;    // 0, or kSourceAlpha for per-pixel premultiplied alpha
+  uint8_t alphaFormat = 0;  // 0, or kSourceAlpha for per-pixel premultiplied alpha
 };
 constexpr uint8_t kSourceAlpha = 1;  // AC_SRC_ALPHA
 
@@ -84,8 +84,8 @@ using AlphaBlendOperation = bool (*)(PlatformDevice* destination, int32_t dx, in
                                      int32_t dw, int32_t dh, PlatformDevice* source, int32_t sx,
                                      int32_t sy, int32_t sw, int32_t sh, BlendFunction blend);
 using TransparentBltOperation = bool (*)(PlatformDevice* destination, int32_t dx, int32_t dy,
-                                         int32_t dw, int32_t dh, PlatformDevice* source,
-                                         int32_t sx, int32_t sy, int32_t sw, int32_t sh,
+                                         int32_t dw, int32_t dh, PlatformDevice* source, int32_t sx,
+                                         int32_t sy, int32_t sw, int32_t sh,
                                          PlatformColor transparent);
 
 // The operating-system version record (OSVERSIONINFOEXA, the fields read here).
@@ -122,9 +122,9 @@ enum class WindowMessageKind {
 
 struct WindowMessage {
   WindowMessageKind kind = WindowMessageKind::destroy;
-  CViewPoint where;            // mouseDown: client coordinates; mouseWheel: screen coordinates
-  int32_t wheelDelta = 0;      // mouseWheel: 120 per notch, signed
-  intptr_t result = 0;         // out: the message result
+  CViewPoint where;        // mouseDown: client coordinates; mouseWheel: screen coordinates
+  int32_t wheelDelta = 0;  // mouseWheel: 120 per notch, signed
+  intptr_t result = 0;     // out: the message result
 };
 
 // The window procedure of a window class: answers true when the message is consumed, false

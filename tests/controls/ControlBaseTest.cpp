@@ -37,7 +37,8 @@ TEST(ControlBase, DoubleClickDelayFollowsTheSystemWithinLimits) {
     uint32_t system;
     int32_t delay;
   };
-  const Case cases[] = {{200, 250}, {250, 250}, {400, 400}, {900, 900}, {0, 250}, {0xFFFFFFFFu, 10000}};
+  const Case cases[] = {{200, 250}, {250, 250}, {400, 400},
+                        {900, 900}, {0, 250},   {0xFFFFFFFFu, 10000}};
   for (const Case& c : cases) {
     gui::raster::RasterInput::setDoubleClickTimeSetting(c.system);
     PlainControl control(CViewRect(0, 0, 10, 10));

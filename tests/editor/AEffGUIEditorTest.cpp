@@ -20,7 +20,7 @@ using gui::raster::RasterClock;
 
 // An editor base whose idle work is counted instead of drawn.
 class CountingEditor : public AEffGUIEditor {
-public:
+ public:
   using AEffGUIEditor::AEffGUIEditor;
   void idle() override { ++idles; }
   void setNextIdleTime(std::uint32_t time) { nextIdleTime = time; }
@@ -29,7 +29,7 @@ public:
 };
 
 class EditorBaseIdle : public ::testing::Test {
-protected:
+ protected:
   EditorBaseIdle() { RecordingHost::clear(); }
   ~EditorBaseIdle() override { RasterClock::useSystemTime(); }
 };
@@ -51,8 +51,8 @@ const PacingCase kPacing[] = {
     {1000, 950, 4, 1, 1054},
     {1000, 1000, 0, 1, 1100},
     {1000, 5000, 0, 1, 5100},
-    {20, 4294967290u, 4, 1, 98},        // just before the wrap, the next idle just after it
-    {4294967290u, 5, 0, 1, 105},        // the count wrapped past the next idle time: due
+    {20, 4294967290u, 4, 1, 98},  // just before the wrap, the next idle just after it
+    {4294967290u, 5, 0, 1, 105},  // the count wrapped past the next idle time: due
     {4294967290u, 4294967200u, 4, 0, 4294967290u},
 };
 
@@ -70,7 +70,8 @@ TEST_F(EditorBaseIdle, ServiceIdlePacesTheIdleWork) {
     EXPECT_EQ(RasterClock::totalSleep(), pacing.sleptMs);
     EXPECT_EQ(editor->idles, pacing.idles);
     EXPECT_EQ(editor->getNextIdleTime(), pacing.nextIdleAfter);
-    EXPECT_EQ(RecordingHost::callsOf({audioMasterIdle}).size(), static_cast<std::size_t>(pacing.idles));
+    EXPECT_EQ(RecordingHost::callsOf({audioMasterIdle}).size(),
+              static_cast<std::size_t>(pacing.idles));
   }
 }
 
@@ -114,7 +115,8 @@ TEST(EditorBase, KnobModeIsSharedByEveryEditor) {
   Lumivane first(RecordingHost::callback);
   Lumivane second(RecordingHost::callback);
   auto* editor = static_cast<AEffGUIEditor*>(first.getEditor());
-  gui::CFrame frame(gui::CViewRect(0, 0, 10, 10), nullptr, static_cast<AEffGUIEditor*>(second.getEditor()));
+  gui::CFrame frame(gui::CViewRect(0, 0, 10, 10), nullptr,
+                    static_cast<AEffGUIEditor*>(second.getEditor()));
   EXPECT_TRUE(editor->setKnobMode(2));
   EXPECT_EQ(frame.getKnobMode(), 2);
   EXPECT_EQ(first.dispatcher(effSetEditKnobMode, 0, 0, nullptr, 0.0f), 1);
@@ -127,7 +129,8 @@ TEST(EditorBase, GestureEndsReachTheHostWithTheParameterIndex) {
   auto* editor = static_cast<AEffGUIEditor*>(effect.getEditor());
   editor->AEffGUIEditor::beginEdit(4);
   editor->AEffGUIEditor::endEdit(4);
-  const std::vector<RecordingHost::Call> expected = {{audioMasterBeginEdit, 4, 0.0f}, {audioMasterEndEdit, 4, 0.0f}};
+  const std::vector<RecordingHost::Call> expected = {{audioMasterBeginEdit, 4, 0.0f},
+                                                     {audioMasterEndEdit, 4, 0.0f}};
   EXPECT_EQ(RecordingHost::gestures(), expected);
 }
 

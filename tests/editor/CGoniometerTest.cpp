@@ -20,8 +20,10 @@ constexpr float kInfinity = std::numeric_limits<float>::infinity();
 const gui::CViewRect kPlace(0, 0, 124, 124);
 
 class Goniometer : public ::testing::Test {
-protected:
-  Goniometer() : image(new gui::CBitmap(kGoniometerImage)), goniometer(new CGoniometer(kPlace, image.get())) {}
+ protected:
+  Goniometer()
+      : image(new gui::CBitmap(kGoniometerImage)),
+        goniometer(new CGoniometer(kPlace, image.get())) {}
 
   HeldReference<gui::CBitmap> image;
   HeldReference<CGoniometer> goniometer;
@@ -88,7 +90,8 @@ TEST_F(Goniometer, ARunOfPointsMarksWhatPointByPointFeedingMarks) {
 
   EXPECT_EQ(goniometer->countMarked(), pointByPoint->countMarked());
   for (std::uint32_t y = 0; y < 124; ++y)
-    for (std::uint32_t x = 0; x < 124; ++x) ASSERT_EQ(goniometer->isMarked(x, y), pointByPoint->isMarked(x, y));
+    for (std::uint32_t x = 0; x < 124; ++x)
+      ASSERT_EQ(goniometer->isMarked(x, y), pointByPoint->isMarked(x, y));
   EXPECT_EQ(goniometer->getColumn(), pointByPoint->getColumn());
   EXPECT_EQ(goniometer->getRow(), pointByPoint->getRow());
 }
@@ -142,16 +145,20 @@ TEST(GoniometerWithoutImage, MarksNothingAndDrawsNothing) {
   goniometer->draw(&screen);
   withoutBitmap->draw(&screen);
   for (int y = 0; y < 124; ++y)
-    for (int x = 0; x < 124; ++x) ASSERT_EQ(screen.getImage()->colorAt(x, y), gui::platform::makeColor(9, 9, 9)) << x << ", " << y;
+    for (int x = 0; x < 124; ++x)
+      ASSERT_EQ(screen.getImage()->colorAt(x, y), gui::platform::makeColor(9, 9, 9))
+          << x << ", " << y;
 }
 
 // Draws the goniometer at (10, 20) of a black screen and answers the screen's pixels.
 class GoniometerDrawing : public Goniometer {
-protected:
+ protected:
   GoniometerDrawing() : screen(nullptr, 160, 160, gui::CRgbColor(0, 0, 0, 255)) {
     goniometer->setViewSize(gui::CViewRect(10, 20, 134, 144));
   }
-  gui::platform::PlatformColor pixel(int x, int y) const { return screen.getImage()->colorAt(x, y); }
+  gui::platform::PlatformColor pixel(int x, int y) const {
+    return screen.getImage()->colorAt(x, y);
+  }
   gui::platform::PlatformColor backgroundPixel(int x, int y) {
     gui::COffscreenContext copy(&screen, image.get(), false);
     return copy.getImage()->colorAt(x, y);

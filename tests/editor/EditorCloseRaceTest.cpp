@@ -27,21 +27,21 @@ namespace {
 
 // A small deterministic noise source, one per thread.
 class Noise {
-public:
+ public:
   explicit Noise(std::uint32_t seed) : state(seed) {}
   float next() {
     state = state * 1664525u + 1013904223u;
     return static_cast<float>(state >> 8) / 16777216.0f;
   }
 
-private:
+ private:
   std::uint32_t state;
 };
 
 // Keeps a thread doing its work, with a pause after each round as a host's threads have, until the
 // scope ends; then joins it. The pauses leave the editor thread its share of the processor.
 class Running {
-public:
+ public:
   template <typename Work>
   Running(std::chrono::microseconds pause, Work work)
       : thread([this, pause, work]() mutable {
@@ -55,7 +55,7 @@ public:
     thread.join();
   }
 
-private:
+ private:
   std::atomic<bool> stop{false};
   std::thread thread;
 };
@@ -64,10 +64,11 @@ private:
 // is the editor's): a thousand opens then cost little even in the sanitizer builds, where decoding
 // and blending the real artwork takes most of a second per open.
 class SmallArtwork {
-public:
+ public:
   SmallArtwork() {
     images.reserve(editor_layout::kOverlayImage - editor_layout::kKnobStripImage + 1);
-    for (std::int32_t id = editor_layout::kKnobStripImage; id <= editor_layout::kOverlayImage; ++id) {
+    for (std::int32_t id = editor_layout::kKnobStripImage; id <= editor_layout::kOverlayImage;
+         ++id) {
       const std::int32_t side = id == editor_layout::kGoniometerImage ? 124 : 4;
       gui::platform::PlatformImage* image = gui::platform::createImage(side, side);
       images.push_back(gui::raster::encodePng(*image));
@@ -77,7 +78,7 @@ public:
   }
   ~SmallArtwork() { gui::platform::clearLibraryResourceOverrides(); }
 
-private:
+ private:
   std::vector<std::vector<std::uint8_t>> images;  // reserved: overrides point into them
 };
 
@@ -113,9 +114,11 @@ TEST(EditorCloseRace, OpeningIdlingAndClosingAThousandTimesWhileAudioAndAutomati
       gui::raster::HeadlessWindow hostWindow(752, 160);
       ASSERT_EQ(record->dispatcher(record, effEditOpen, 0, 0, hostWindow.handle(), 0.0f), 1);
       const long before = blocks.load(std::memory_order_relaxed);
-      while (cycle % 100 == 0 && blocks.load(std::memory_order_relaxed) < before + 2) std::this_thread::yield();
+      while (cycle % 100 == 0 && blocks.load(std::memory_order_relaxed) < before + 2)
+        std::this_thread::yield();
       if (cycle % 10 == 0) hostWindow.getChild()->dispatchPaint();
-      for (int idle = 0; idle <= cycle % 2; ++idle) record->dispatcher(record, effEditIdle, 0, 0, nullptr, 0.0f);
+      for (int idle = 0; idle <= cycle % 2; ++idle)
+        record->dispatcher(record, effEditIdle, 0, 0, nullptr, 0.0f);
       if (editor.getControls()->goniometer->countMarked() > 0) ++cyclesThatSawTheFeed;
       record->dispatcher(record, effEditClose, 0, 0, nullptr, 0.0f);
     }
@@ -194,9 +197,10 @@ TEST(EditorCloseRace, FeedValuesFromAHostThreadLeaveNothingBehind) {
 // ends as a gesture (its end edit included), the editor closes, and nothing of the closed window
 // is used after it is gone (the AddressSanitizer build checks the last).
 class CloseFromHostIdle : public EditorSessionFixture {
-protected:
+ protected:
   void closeAtNextIdle() {
-    RecordingHost::atNextIdle([this] { record()->dispatcher(record(), effEditClose, 0, 0, nullptr, 0.0f); });
+    RecordingHost::atNextIdle(
+        [this] { record()->dispatcher(record(), effEditClose, 0, 0, nullptr, 0.0f); });
   }
   void expectOneGestureOn(VstInt32 index) {
     const std::vector<RecordingHost::Call> gestures = RecordingHost::gestures();
@@ -235,8 +239,9 @@ TEST_F(CloseFromHostIdle, AsATypedValueIsTaken) {
   closeAtNextIdle();
   pressKey(gui::kVirtualKeyReturn);
   EXPECT_EQ(parameter(3), 1.0f);
-  EXPECT_EQ(RecordingHost::gestures(), (std::vector<RecordingHost::Call>{{audioMasterAutomate, 3, 1.0f},
-                                                                         {audioMasterEndEdit, 3, 0.0f}}));
+  EXPECT_EQ(RecordingHost::gestures(),
+            (std::vector<RecordingHost::Call>{{audioMasterAutomate, 3, 1.0f},
+                                              {audioMasterEndEdit, 3, 0.0f}}));
   expectClosedAndReopenable();
 }
 

@@ -14,7 +14,6 @@
 
 namespace {
 
-
 TEST(EditorNoAllocation, TheCountingAllocatorSeesAllocations) {
   CountAllocations scope;
   auto* probe = new std::vector<int>(100);
@@ -30,7 +29,8 @@ TEST(EditorNoAllocation, ProcessingAndHostParametersAllocateNothingWithTheEditor
   session->idle(2);
   std::vector<float> input(4096), left(4096), right(4096);
   std::vector<double> wideInput(4096), wideLeft(4096), wideRight(4096);
-  for (std::size_t i = 0; i < input.size(); ++i) wideInput[i] = input[i] = static_cast<float>(i % 97) / 50.0f - 0.9f;
+  for (std::size_t i = 0; i < input.size(); ++i)
+    wideInput[i] = input[i] = static_cast<float>(i % 97) / 50.0f - 0.9f;
   float* inputs[] = {input.data()};
   float* outputs[] = {left.data(), right.data()};
   double* wideInputs[] = {wideInput.data()};
@@ -49,7 +49,9 @@ TEST(EditorNoAllocation, ProcessingAndHostParametersAllocateNothingWithTheEditor
     session->idle(1);  // the editor thread may allocate as it draws
   }
   EXPECT_EQ(counted, 0);
-  EXPECT_GT(static_cast<LumivaneEditor*>(effect.getEditor())->getControls()->leftPeakMeter->getValue(), 0.0f);
+  EXPECT_GT(
+      static_cast<LumivaneEditor*>(effect.getEditor())->getControls()->leftPeakMeter->getValue(),
+      0.0f);
 }
 
 }  // namespace

@@ -19,7 +19,7 @@
 // drags, wheel turns, keys and typing go into the window, and the screen is read back. The clock is
 // manual, so the editor's idle pacing costs no real time.
 class EditorSessionFixture : public ::testing::Test {
-protected:
+ protected:
   EditorSessionFixture() {
     gui::raster::RasterClock::useManualTime(100000);
     gui::raster::RasterInput::reset();
@@ -56,7 +56,9 @@ protected:
   static gui::CViewPoint centreOf(const gui::CViewRect& rect) {
     return gui::CViewPoint((rect.left + rect.right) / 2, (rect.top + rect.bottom) / 2);
   }
-  gui::platform::PlatformColor screen(int x, int y) { return session->editorWindow()->screenColorAt(x, y); }
+  gui::platform::PlatformColor screen(int x, int y) {
+    return session->editorWindow()->screenColorAt(x, y);
+  }
   gui::raster::RasterImageCopy screenshot() { return session->editorWindow()->screenshot(); }
 
   void pressAt(const gui::CViewPoint& where, gui::MouseButtonState buttons = gui::kLeftButton) {

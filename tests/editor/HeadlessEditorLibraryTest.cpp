@@ -54,7 +54,8 @@ struct Picture {
   int litIn(const gui::CViewRect& rect) const {
     int count = 0;
     for (int y = rect.top; y < rect.bottom; ++y)
-      for (int x = rect.left; x < rect.right; ++x) count += rgb[static_cast<std::size_t>((y * width + x) * 3 + 1)] > 160;
+      for (int x = rect.left; x < rect.right; ++x)
+        count += rgb[static_cast<std::size_t>((y * width + x) * 3 + 1)] > 160;
     return count;
   }
 };
@@ -78,12 +79,14 @@ VstIntPtr VSTCALLBACK quietHost(AEffect*, VstInt32 opcode, VstInt32, VstIntPtr, 
 }
 
 class HeadlessEditorTable : public ::testing::Test {
-protected:
+ protected:
   void SetUp() override {
     library = dlopen(LUMIVANE_PLUGIN_PATH, RTLD_NOW | RTLD_LOCAL);
     ASSERT_NE(library, nullptr) << dlerror();
-    auto entry = reinterpret_cast<AEffect* (*)(audioMasterCallback)>(dlsym(library, "VSTPluginMain"));
-    auto table = reinterpret_cast<LumivaneHeadlessEditorProc>(dlsym(library, LUMIVANE_HEADLESS_EDITOR_SYMBOL));
+    auto entry =
+        reinterpret_cast<AEffect* (*)(audioMasterCallback)>(dlsym(library, "VSTPluginMain"));
+    auto table = reinterpret_cast<LumivaneHeadlessEditorProc>(
+        dlsym(library, LUMIVANE_HEADLESS_EDITOR_SYMBOL));
     ASSERT_NE(entry, nullptr);
     ASSERT_NE(table, nullptr);
     api = table();
@@ -107,7 +110,9 @@ TEST_F(HeadlessEditorTable, TheTableOpensDrivesAndSavesTheEditor) {
   EXPECT_EQ(api->idle(session, 2), 1);
   // Dry's field: type 40 and Enter.
   const gui::CViewRect field = layout::kFieldRects[3];
-  EXPECT_EQ(api->press(session, (field.left + field.right) / 2, (field.top + field.bottom) / 2, LUMIVANE_BUTTON_LEFT), 1);
+  EXPECT_EQ(api->press(session, (field.left + field.right) / 2, (field.top + field.bottom) / 2,
+                       LUMIVANE_BUTTON_LEFT),
+            1);
   EXPECT_EQ(api->type(session, "40"), 1);
   EXPECT_EQ(api->key(session, 0, 4, 0), 1);
   EXPECT_FLOAT_EQ(effect->getParameter(effect, 3), 0.4f);
@@ -148,11 +153,12 @@ TEST_F(HeadlessEditorTable, TheTableRefusesWhatIsNotOneOfItsEffects) {
 }
 
 class RenderEditor : public RenderToolFixture {
-protected:
+ protected:
   // Half a second of a steady tone in whole blocks of 512: the last block is loud on both outputs.
   std::string toneFile() {
     std::vector<float> samples(44 * 512);
-    for (std::size_t i = 0; i < samples.size(); ++i) samples[i] = 0.7f * std::sin(0.031f * static_cast<float>(i));
+    for (std::size_t i = 0; i < samples.size(); ++i)
+      samples[i] = 0.7f * std::sin(0.031f * static_cast<float>(i));
     SF_INFO info{};
     info.samplerate = 44100;
     info.channels = 1;
@@ -170,7 +176,8 @@ void expectOneLineError(const ToolRun& run, int exitCode, const std::string& con
 }
 
 TEST_F(RenderEditor, ThePictureShowsTheLastBlocksFeed) {
-  ToolRun run = render("'" + plugin + "' '" + toneFile() + "' --editor-png '" + path("editor.png") + "'");
+  ToolRun run =
+      render("'" + plugin + "' '" + toneFile() + "' --editor-png '" + path("editor.png") + "'");
   ASSERT_EQ(run.exitCode, 0) << run.err;
   EXPECT_NE(run.out.find("Wrote the editor picture"), std::string::npos);
   const Picture picture = readPicture(path("editor.png"));
@@ -192,13 +199,20 @@ TEST_F(RenderEditor, AScriptDrivesTheEditorAndTakesShots) {
                                     << "press 614 28\ntype 250\nkey return\nidle 2\n"
                                     << "shot " << path("typed.png") << "\n"
                                     << "drag 650 60 706 60\n";
-  ToolRun run = render("'" + plugin + "' --script '" + path("script.txt") + "' --commands 'wheel 202 32 -1; idle 1'");
+  ToolRun run = render("'" + plugin + "' --script '" + path("script.txt") +
+                       "' --commands 'wheel 202 32 -1; idle 1'");
   ASSERT_EQ(run.exitCode, 0) << run.err;
   EXPECT_NE(run.out.find(" automate, 3 begin edit, 3 end edit\n"), std::string::npos) << run.out;
   EXPECT_EQ(run.out.find("Host callbacks: 0 automate"), std::string::npos) << run.out;
 
-  ASSERT_EQ(render("'" + plugin + "' -o dry.wav --param Dry=1 --commands 'idle 2; shot " + path("dry.png") + "'").exitCode, 0);
-  ASSERT_EQ(render("'" + plugin + "' -o default.wav --commands 'idle 2; shot " + path("default.png") + "'").exitCode, 0);
+  ASSERT_EQ(render("'" + plugin + "' -o dry.wav --param Dry=1 --commands 'idle 2; shot " +
+                   path("dry.png") + "'")
+                .exitCode,
+            0);
+  ASSERT_EQ(render("'" + plugin + "' -o default.wav --commands 'idle 2; shot " +
+                   path("default.png") + "'")
+                .exitCode,
+            0);
   const Picture typed = readPicture(path("typed.png")), dry = readPicture(path("dry.png")),
                 untouched = readPicture(path("default.png"));
   ASSERT_EQ(typed.width, 752);
@@ -238,7 +252,8 @@ TEST_F(RenderEditor, BadScriptsAndPluginsGiveOneClearLine) {
 }
 
 TEST_F(RenderEditor, APluginWithoutTheHeadlessEditorIsRefused) {
-  ToolRun run = render(std::string("'") + LUMIVANE_PLAIN_PLUGIN + "' --editor-png '" + path("e.png") + "'");
+  ToolRun run =
+      render(std::string("'") + LUMIVANE_PLAIN_PLUGIN + "' --editor-png '" + path("e.png") + "'");
   expectOneLineError(run, 1, "has no headless editor");
   EXPECT_TRUE(readFile(path("e.png")).empty());
   // Without the editor options the same library renders.

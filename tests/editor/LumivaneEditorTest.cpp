@@ -38,7 +38,8 @@ bool showsImage(gui::raster::HeadlessWindow* window, const gui::CViewRect& rect,
   gui::COffscreenContext copy(nullptr, image.get(), false);
   for (int y = rect.top; y < rect.bottom; ++y)
     for (int x = rect.left; x < rect.right; ++x)
-      if (window->screenColorAt(x, y) != copy.getImage()->colorAt(x - rect.left, y - rect.top)) return false;
+      if (window->screenColorAt(x, y) != copy.getImage()->colorAt(x - rect.left, y - rect.top))
+        return false;
   return true;
 }
 
@@ -57,7 +58,8 @@ TEST_F(LumivaneEditorWindow, OpensWithEveryControlAtTheEffectsValues) {
   ASSERT_TRUE(session->idle(1));
   // Default program: PreDelay 0 shows two decimals, the others whole percentages.
   const char* shown[] = {"0.00", "50", "100", "0", "100", "100"};
-  for (int i = 0; i < layout::kParameterCount; ++i) EXPECT_EQ(fieldText(controls().textFields[i]), shown[i]);
+  for (int i = 0; i < layout::kParameterCount; ++i)
+    EXPECT_EQ(fieldText(controls().textFields[i]), shown[i]);
 }
 
 TEST_F(LumivaneEditorWindow, DraggingKnobSixIsOneGestureOnParameterFive) {
@@ -65,7 +67,8 @@ TEST_F(LumivaneEditorWindow, DraggingKnobSixIsOneGestureOnParameterFive) {
   const gui::CViewRect knob = layout::kKnobRects[5];
   // Across the upper half, from left to right: circular mode follows the pointer's angle, from
   // about 144 degrees (0.30) over the top to 36 degrees (0.70).
-  ASSERT_TRUE(session->drag(knob.left + 4, knob.top + 12, knob.right - 4, knob.top + 12, gui::kLeftButton));
+  ASSERT_TRUE(
+      session->drag(knob.left + 4, knob.top + 12, knob.right - 4, knob.top + 12, gui::kLeftButton));
   const std::vector<Call> gestures = RecordingHost::gestures();
   ASSERT_GE(gestures.size(), 3u);
   EXPECT_EQ(gestures.front(), (Call{audioMasterBeginEdit, 5, 0.0f}));
@@ -79,15 +82,17 @@ TEST_F(LumivaneEditorWindow, DraggingKnobSixIsOneGestureOnParameterFive) {
   EXPECT_FALSE(RecordingHost::callsOf({audioMasterIdle}).empty());
   EXPECT_FLOAT_EQ(gestures[gestures.size() - 2].value, parameter(5));
   session->idle(1);
-  EXPECT_EQ(fieldText(controls().textFields[5]), std::to_string(std::lround(parameter(5) * 100.0f)));
+  EXPECT_EQ(fieldText(controls().textFields[5]),
+            std::to_string(std::lround(parameter(5) * 100.0f)));
 }
 
 TEST_F(LumivaneEditorWindow, ControlClickResetsAKnobToTheMiddle) {
   ASSERT_TRUE(session->press(centreOf(layout::kKnobRects[0]).x, centreOf(layout::kKnobRects[0]).y,
                              gui::kLeftButton | gui::kControl));
   EXPECT_FLOAT_EQ(parameter(0), 0.5f);
-  const std::vector<Call> expected = {
-      {audioMasterBeginEdit, 0, 0.0f}, {audioMasterAutomate, 0, 0.5f}, {audioMasterEndEdit, 0, 0.0f}};
+  const std::vector<Call> expected = {{audioMasterBeginEdit, 0, 0.0f},
+                                      {audioMasterAutomate, 0, 0.5f},
+                                      {audioMasterEndEdit, 0, 0.0f}};
   EXPECT_EQ(RecordingHost::gestures(), expected);
 }
 
@@ -119,8 +124,9 @@ struct Typing {
 
 // What the user types, what the parameter becomes, and what the field shows afterwards.
 const Typing kTyping[] = {
-    {3, "250", 1.0f, "100"},  {3, "42", 0.42f, "42"},  {0, "-3", 0.0f, "0.00"},   {0, "0.7", 0.7f, "0.70"},
-    {0, "2", 1.0f, "1.00"},   {4, "abc", 0.0f, "0"},   {2, "12.6", 0.126f, "13"},
+    {3, "250", 1.0f, "100"},   {3, "42", 0.42f, "42"}, {0, "-3", 0.0f, "0.00"},
+    {0, "0.7", 0.7f, "0.70"},  {0, "2", 1.0f, "1.00"}, {4, "abc", 0.0f, "0"},
+    {2, "12.6", 0.126f, "13"},
 };
 
 TEST_F(LumivaneEditorWindow, TypingIntoAFieldSetsItsParameter) {
@@ -139,9 +145,10 @@ TEST_F(LumivaneEditorWindow, TypingIntoAFieldSetsItsParameter) {
     // The field's gesture, as the host records it: begin edit at the click, the automation of the
     // typed value, end edit as the box closes.
     const float value = parameter(typing.field);
-    EXPECT_EQ(RecordingHost::gestures(), (std::vector<Call>{{audioMasterBeginEdit, typing.field, 0.0f},
-                                                            {audioMasterAutomate, typing.field, value},
-                                                            {audioMasterEndEdit, typing.field, 0.0f}}));
+    EXPECT_EQ(RecordingHost::gestures(),
+              (std::vector<Call>{{audioMasterBeginEdit, typing.field, 0.0f},
+                                 {audioMasterAutomate, typing.field, value},
+                                 {audioMasterEndEdit, typing.field, 0.0f}}));
   }
 }
 
@@ -196,7 +203,8 @@ TEST_F(LumivaneEditorWindow, IndicesOutsideTheTableChangeNothing) {
     editor().setParameter(index, 0.75f);
     setByHost(index, 0.75f);
   }
-  for (int i = 0; i < layout::kParameterCount; ++i) EXPECT_FLOAT_EQ(controls().knobs[i]->getValue(), parameter(i));
+  for (int i = 0; i < layout::kParameterCount; ++i)
+    EXPECT_FLOAT_EQ(controls().knobs[i]->getValue(), parameter(i));
   EXPECT_FLOAT_EQ(controls().leftPeakMeter->getValue(), 0.0f);
   EXPECT_FLOAT_EQ(controls().rightPeakMeter->getValue(), 0.0f);
   EXPECT_FLOAT_EQ(controls().correlationMeter->getValue(), 1.0f);
@@ -212,30 +220,36 @@ TEST_F(LumivaneEditorWindow, PeakMetersFallFromFullToEmptyOverTenRedrawsWhileCor
     EXPECT_NEAR(controls().leftPeakMeter->getOldValue(), expected, 1e-5f);
     EXPECT_NEAR(controls().rightPeakMeter->getOldValue(), expected, 1e-5f);
     EXPECT_FLOAT_EQ(controls().correlationMeter->getOldValue(), 1.0f);
-    EXPECT_EQ(redraw == 10, showsImage(session->editorWindow(), layout::kLeftPeakRect, layout::kLeftPeakOffImage));
+    EXPECT_EQ(redraw == 10, showsImage(session->editorWindow(), layout::kLeftPeakRect,
+                                       layout::kLeftPeakOffImage));
   }
   EXPECT_FALSE(controls().leftPeakMeter->isDirty());
-  EXPECT_TRUE(showsImage(session->editorWindow(), layout::kRightPeakRect, layout::kRightPeakOffImage));
-  EXPECT_TRUE(showsImage(session->editorWindow(), layout::kCorrelationRect, layout::kCorrelationOnImage));
+  EXPECT_TRUE(
+      showsImage(session->editorWindow(), layout::kRightPeakRect, layout::kRightPeakOffImage));
+  EXPECT_TRUE(
+      showsImage(session->editorWindow(), layout::kCorrelationRect, layout::kCorrelationOnImage));
 }
 
 std::vector<float> tone(std::size_t frames, float amplitude, float step) {
   std::vector<float> samples(frames);
-  for (std::size_t i = 0; i < frames; ++i) samples[i] = amplitude * std::sin(step * static_cast<float>(i));
+  for (std::size_t i = 0; i < frames; ++i)
+    samples[i] = amplitude * std::sin(step * static_cast<float>(i));
   return samples;
 }
 
 int greenPixels(gui::raster::HeadlessWindow* window, const gui::CViewRect& rect) {
   int green = 0;
   for (int y = rect.top; y < rect.bottom; ++y)
-    for (int x = rect.left; x < rect.right; ++x) green += window->screenColorAt(x, y) == gui::platform::makeColor(0, 255, 0);
+    for (int x = rect.left; x < rect.right; ++x)
+      green += window->screenColorAt(x, y) == gui::platform::makeColor(0, 255, 0);
   return green;
 }
 
 TEST_F(LumivaneEditorWindow, TheFeedReachesMetersAndGoniometer) {
   process(tone(512, 0.5f, 0.05f));
   EXPECT_NEAR(controls().leftPeakMeter->getValue(), effect->getPeakLeft(), 1e-6);
-  EXPECT_FLOAT_EQ(controls().rightPeakMeter->getValue(), 0.0f);  // the expression line is still silent
+  EXPECT_FLOAT_EQ(controls().rightPeakMeter->getValue(),
+                  0.0f);  // the expression line is still silent
   // Left alone: every point lies on the diagonal of the left channel.
   EXPECT_GT(controls().goniometer->countMarked(), 20u);
   for (std::uint32_t x = 0; x < 124; ++x)
@@ -248,7 +262,8 @@ TEST_F(LumivaneEditorWindow, TheFeedReachesMetersAndGoniometer) {
   EXPECT_GT(controls().rightPeakMeter->getValue(), 0.1f);
   session->idle(12);
   EXPECT_GT(greenPixels(session->editorWindow(), layout::kGoniometerRect), 50);
-  EXPECT_FALSE(showsImage(session->editorWindow(), layout::kRightPeakRect, layout::kRightPeakOffImage));
+  EXPECT_FALSE(
+      showsImage(session->editorWindow(), layout::kRightPeakRect, layout::kRightPeakOffImage));
 }
 
 TEST_F(LumivaneEditorWindow, ASilentBlockMarksTheCentreCellOnly) {
@@ -264,15 +279,17 @@ TEST_F(LumivaneEditorWindow, BrokenAudioDrawsNothingOutsideTheMetersAndTheGoniom
   const float infinity = std::numeric_limits<float>::infinity();
   process({nan, infinity, -infinity, 1e30f, -1e30f, 0.5f, nan, 3.0f});
   for (VstInt32 index = 7; index <= 13; ++index)
-    for (float value : {nan, infinity, -infinity, 1e30f, -1e30f}) editor().setParameter(index, value);
+    for (float value : {nan, infinity, -infinity, 1e30f, -1e30f})
+      editor().setParameter(index, value);
   session->idle(12);
   const gui::raster::RasterImageCopy after = screenshot();
-  const gui::CViewRect fed[] = {layout::kLeftPeakRect, layout::kRightPeakRect, layout::kCorrelationRect,
-                                layout::kGoniometerRect};
+  const gui::CViewRect fed[] = {layout::kLeftPeakRect, layout::kRightPeakRect,
+                                layout::kCorrelationRect, layout::kGoniometerRect};
   for (int y = 0; y < 160; ++y) {
     for (int x = 0; x < 752; ++x) {
       bool inside = false;
-      for (const gui::CViewRect& rect : fed) inside = inside || (x >= rect.left && x < rect.right && y >= rect.top && y < rect.bottom);
+      for (const gui::CViewRect& rect : fed)
+        inside = inside || (x >= rect.left && x < rect.right && y >= rect.top && y < rect.bottom);
       if (!inside) {
         ASSERT_EQ(before.colorAt(x, y), after.colorAt(x, y)) << x << ", " << y;
       }
@@ -283,7 +300,8 @@ TEST_F(LumivaneEditorWindow, BrokenAudioDrawsNothingOutsideTheMetersAndTheGoniom
 TEST_F(LumivaneEditorWindow, ANotANumberLevelShowsAsAnEmptyMeter) {
   editor().setParameter(7, std::numeric_limits<float>::quiet_NaN());
   session->idle(12);
-  EXPECT_TRUE(showsImage(session->editorWindow(), layout::kLeftPeakRect, layout::kLeftPeakOffImage));
+  EXPECT_TRUE(
+      showsImage(session->editorWindow(), layout::kLeftPeakRect, layout::kLeftPeakOffImage));
 }
 
 TEST_F(LumivaneEditorWindow, ReopeningShowsCurrentValuesAndAnEmptyGoniometer) {
@@ -297,7 +315,8 @@ TEST_F(LumivaneEditorWindow, ReopeningShowsCurrentValuesAndAnEmptyGoniometer) {
   setByHost(0, 0.8f);
   setByHost(4, 0.1f);
   openEditor();
-  for (int i = 0; i < layout::kParameterCount; ++i) EXPECT_FLOAT_EQ(controls().knobs[i]->getValue(), parameter(i));
+  for (int i = 0; i < layout::kParameterCount; ++i)
+    EXPECT_FLOAT_EQ(controls().knobs[i]->getValue(), parameter(i));
   EXPECT_FLOAT_EQ(controls().knobs[0]->getValue(), 0.8f);
   EXPECT_EQ(controls().goniometer->countMarked(), 0u);
   EXPECT_EQ(greenPixels(session->editorWindow(), layout::kGoniometerRect), 0);
@@ -329,7 +348,8 @@ TEST_F(LumivaneEditorWindow, AClosedEditorTakesNoFeedAndNoInput) {
   EXPECT_FALSE(session->idle(1));
   VstKeyCode key{0, gui::kVirtualKeyUp, 0};
   EXPECT_FALSE(session->key(key));
-  EXPECT_EQ(record()->dispatcher(record(), effEditKeyDown, 0, gui::kVirtualKeyUp, nullptr, 0.0f), 0);
+  EXPECT_EQ(record()->dispatcher(record(), effEditKeyDown, 0, gui::kVirtualKeyUp, nullptr, 0.0f),
+            0);
   EXPECT_TRUE(RecordingHost::gestures().empty());
   EXPECT_FLOAT_EQ(parameter(2), 0.2f);
 
@@ -359,7 +379,8 @@ TEST(LumivaneEditorInAHost, AForeignParentWindowOpensNothing) {
 // still opens, idles, takes input and closes. Without its background the editor has no size.
 TEST(LumivaneEditorInAHost, AnImageThatDoesNotDecodeLeavesTheEditorWorking) {
   const std::uint8_t damaged[] = {0x89, 'P', 'N', 'G', 0, 0, 0, 0};
-  for (std::int32_t id = editor_layout::kBackgroundImage; id <= editor_layout::kOverlayImage; ++id) {
+  for (std::int32_t id = editor_layout::kBackgroundImage; id <= editor_layout::kOverlayImage;
+       ++id) {
     gui::platform::overrideLibraryResource(id, damaged, sizeof(damaged));
     Lumivane effect(RecordingHost::callback);
     ERect* rect = nullptr;

@@ -9,7 +9,7 @@
 // A host that answers the version query and records what the plug-in tells it: automation, edit
 // gestures and requests for idle time. Any thread may call it.
 class RecordingHost {
-public:
+ public:
   struct Call {
     VstInt32 opcode;
     VstInt32 index;
@@ -19,7 +19,8 @@ public:
     }
   };
 
-  static VstIntPtr VSTCALLBACK callback(AEffect*, VstInt32 opcode, VstInt32 index, VstIntPtr, void*, float opt) {
+  static VstIntPtr VSTCALLBACK callback(AEffect*, VstInt32 opcode, VstInt32 index, VstIntPtr, void*,
+                                        float opt) {
     if (opcode == audioMasterVersion) return kVstVersion;
     std::function<void()> reaction;
     {
@@ -59,7 +60,7 @@ public:
     return callsOf({audioMasterAutomate, audioMasterBeginEdit, audioMasterEndEdit});
   }
 
-private:
+ private:
   struct State {
     std::mutex mutex;
     std::vector<Call> calls;

@@ -33,4 +33,6 @@ AEffect theEffect = makeEffect();
 
 }  // namespace
 
-extern "C" __attribute__((visibility("default"))) AEffect* VSTPluginMain(audioMasterCallback) { return &theEffect; }
+extern "C" __attribute__((visibility("default"))) AEffect* VSTPluginMain(audioMasterCallback) {
+  return &theEffect;
+}

@@ -28,9 +28,15 @@ struct CorrelationCase {
 // unrounded products.
 constexpr float kUlp = FLT_EPSILON;
 const CorrelationCase kPartlyCorrelated[] = {
-    {"a ramp against the same ramp reordered", {0.25f, 0.5f, 0.75f, 1.0f}, {0.25f, 0.75f, 0.5f, 1.0f}, 1.0f},
+    {"a ramp against the same ramp reordered",
+     {0.25f, 0.5f, 0.75f, 1.0f},
+     {0.25f, 0.75f, 0.5f, 1.0f},
+     1.0f},
     {"channels far from zero", {0.6f, 0.4f, 0.7f, 0.3f}, {-0.4f, -0.6f, -0.5f, -0.45f}, 1.0f},
-    {"slightly opposed channels", {0.1f, 0.9f, 0.2f, 0.8f, 0.3f}, {0.5f, 0.2f, 0.6f, 0.3f, 0.4f}, 0.5f},
+    {"slightly opposed channels",
+     {0.1f, 0.9f, 0.2f, 0.8f, 0.3f},
+     {0.5f, 0.2f, 0.6f, 0.3f, 0.4f},
+     0.5f},
     {"steps finer than the float outputs",
      {1.0f, 1.0f + kUlp, 1.0f + 2 * kUlp, 1.0f + 3 * kUlp, 1.0f + 4 * kUlp, 1.0f + 5 * kUlp},
      {1.0f, 1.0f + 2 * kUlp, 1.0f + kUlp, 1.0f + 3 * kUlp, 1.0f + 5 * kUlp, 1.0f + 4 * kUlp},
@@ -44,7 +50,8 @@ const CorrelationCase kPartlyCorrelated[] = {
 // Tag 9 for outputs as stored: deviations of the stored samples from the means of the unrounded
 // outputs, r = Sxy / (sqrt(Sxx) sqrt(Syy)), mapped to (r + 1) / 2.
 template <typename Sample>
-double correlationTag(const CorrelationCase& c, const std::vector<Sample>& left, const std::vector<Sample>& right) {
+double correlationTag(const CorrelationCase& c, const std::vector<Sample>& left,
+                      const std::vector<Sample>& right) {
   const double n = static_cast<double>(c.left.size());
   double meanLeft = 0.0, meanRight = 0.0;
   for (std::size_t i = 0; i < c.left.size(); ++i) {
@@ -65,7 +72,7 @@ double correlationTag(const CorrelationCase& c, const std::vector<Sample>& left,
 }
 
 class DisplayFeed : public ::testing::Test {
-protected:
+ protected:
   void SetUp() override { effect.setEditor(editor); }
 
   // Processes one block and returns the outputs; the editor records what the block sent.
@@ -104,8 +111,9 @@ protected:
 
 TEST_F(DisplayFeed, TagsComeInTheirOrder) {
   run(std::vector<float>{0.1f, 0.2f, 0.3f});
-  std::vector<VstInt32> expected = {kTagClearPoints, 12, 13, 12, 13, 12, 13, kTagCorrelation, kTagPeakLeft,
-                                    kTagPeakRight, kTagShowPoints};
+  std::vector<VstInt32> expected = {
+      kTagClearPoints, 12, 13, 12, 13, 12, 13, kTagCorrelation, kTagPeakLeft, kTagPeakRight,
+      kTagShowPoints};
   EXPECT_EQ(editor->indices(), expected);
   EXPECT_EQ(editor->values.front().value, 0.0f);
   EXPECT_EQ(editor->values.back().value, 0.0f);
@@ -168,8 +176,12 @@ void DisplayFeed::expectCorrelationOfTheStoredOutputs(const CorrelationCase& c) 
   std::vector<Sample> right;
   const std::vector<Sample> left = run(std::vector<Sample>(c.left.begin(), c.left.end()), &right);
   for (std::size_t i = 0; i < left.size(); ++i) {
-    ASSERT_EQ(left[i], static_cast<Sample>(static_cast<double>(c.mix) * static_cast<double>(c.left[i]))) << i;
-    ASSERT_EQ(right[i], static_cast<Sample>(static_cast<double>(c.mix) * static_cast<double>(c.right[i]))) << i;
+    ASSERT_EQ(left[i],
+              static_cast<Sample>(static_cast<double>(c.mix) * static_cast<double>(c.left[i])))
+        << i;
+    ASSERT_EQ(right[i],
+              static_cast<Sample>(static_cast<double>(c.mix) * static_cast<double>(c.right[i])))
+        << i;
   }
   EXPECT_NEAR(last(kTagCorrelation), correlationTag(c, left, right), 1e-6);
 }
@@ -354,7 +366,7 @@ TEST_P(PeakDecay, FallsToOneOverEInOneSecond) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Rates, PeakDecay,
-                         ::testing::Values(8000.0f, 22050.0f, 32000.0f, 44100.0f, 48000.0f, 88200.0f, 96000.0f,
-                                           192000.0f, 768000.0f));
+                         ::testing::Values(8000.0f, 22050.0f, 32000.0f, 44100.0f, 48000.0f,
+                                           88200.0f, 96000.0f, 192000.0f, 768000.0f));
 
 }  // namespace

@@ -16,7 +16,7 @@ constexpr float kNaN = std::numeric_limits<float>::quiet_NaN();
 constexpr float kInfinity = std::numeric_limits<float>::infinity();
 
 class LumivaneParameters : public ::testing::Test {
-protected:
+ protected:
   // Runs silence so that the write indices move on by frames samples.
   void advance(int frames) {
     std::vector<float> in(static_cast<std::size_t>(frames)), left(in.size()), right(in.size());
@@ -39,8 +39,10 @@ struct LineCase {
 };
 
 TEST_F(LumivaneParameters, LinesAreSizedFromTheSampleRate) {
-  const LineCase cases[] = {{44100.0f, 44, 1763, 1807}, {48000.0f, 48, 1919, 1967},
-                            {96000.0f, 96, 3839, 3935}, {8000.0f, 8, 319, 327},
+  const LineCase cases[] = {{44100.0f, 44, 1763, 1807},
+                            {48000.0f, 48, 1919, 1967},
+                            {96000.0f, 96, 3839, 3935},
+                            {8000.0f, 8, 319, 327},
                             {768000.0f, 768, 30719, 31487}};
   for (const LineCase& c : cases) {
     effect.setSampleRate(c.rate);
@@ -89,7 +91,8 @@ TEST_F(LumivaneParameters, TapsStayInsideTheLinesAsTheyAdvance) {
     ASSERT_GE(state.tap2, 0);
     ASSERT_LT(state.tap2, state.length2);
     EXPECT_EQ((state.write1 - state.tap1 + state.length1) % state.length1, 30);  // trunc(0.7 * 44)
-    EXPECT_EQ((state.write2 - state.tap2 + state.length2) % state.length2, 1617);  // trunc(30.8 + 1586.7)
+    EXPECT_EQ((state.write2 - state.tap2 + state.length2) % state.length2,
+              1617);  // trunc(30.8 + 1586.7)
   }
 }
 
@@ -113,7 +116,8 @@ TEST_F(LumivaneParameters, NewRateEmptiesTheLinesAndRestartsTheWriteIndices) {
 
 TEST_F(LumivaneParameters, SampleRatesOutsideTheRangeAreRefused) {
   effect.setSampleRate(48000.0f);
-  for (float rate : {0.0f, -44100.0f, kNaN, kInfinity, -kInfinity, 999.0f, 7999.0f, 768001.0f, 1e9f}) {
+  for (float rate :
+       {0.0f, -44100.0f, kNaN, kInfinity, -kInfinity, 999.0f, 7999.0f, 768001.0f, 1e9f}) {
     effect.setSampleRate(rate);
     EXPECT_EQ(effect.getSampleRate(), 48000.0f) << rate;
     EXPECT_EQ(effect.delayState().length2, 1967) << rate;
@@ -180,8 +184,9 @@ struct TextCase {
 
 TEST_F(LumivaneParameters, ParameterTexts) {
   const TextCase cases[] = {
-      {0, 0.5f, "PreDelay", "ms", "0.50"}, {1, 0.5f, "Expression", "", "50"}, {2, 0.25f, "Wide", "", "25"},
-      {3, 0.5f, "Dry", "", "50"},          {4, 1.0f, "Wet", "", "100"},       {5, 0.0f, "Mix", "", "0"},
+      {0, 0.5f, "PreDelay", "ms", "0.50"}, {1, 0.5f, "Expression", "", "50"},
+      {2, 0.25f, "Wide", "", "25"},        {3, 0.5f, "Dry", "", "50"},
+      {4, 1.0f, "Wet", "", "100"},         {5, 0.0f, "Mix", "", "0"},
   };
   for (const TextCase& c : cases) {
     effect.setParameter(c.index, c.value);

@@ -17,7 +17,8 @@ struct Stereo {
 // Processes one block out of place and returns both outputs.
 template <typename Sample>
 Stereo<Sample> process(Lumivane& effect, std::vector<Sample> input) {
-  Stereo<Sample> out{std::vector<Sample>(input.size(), Sample(-7)), std::vector<Sample>(input.size(), Sample(-7))};
+  Stereo<Sample> out{std::vector<Sample>(input.size(), Sample(-7)),
+                     std::vector<Sample>(input.size(), Sample(-7))};
   Sample* inputs[] = {input.data()};
   Sample* outputs[] = {out.left.data(), out.right.data()};
   if constexpr (std::is_same_v<Sample, float>)
@@ -61,7 +62,8 @@ TEST(LumivaneProcess, BlockBoundariesDoNotMatter) {
   Stereo<float> expected = process(whole, input);
   std::size_t start = 0;
   for (std::size_t size : {1u, 43u, 44u, 45u, 1806u, 1807u, 1808u, 446u}) {
-    std::vector<float> piece(input.begin() + static_cast<long>(start), input.begin() + static_cast<long>(start + size));
+    std::vector<float> piece(input.begin() + static_cast<long>(start),
+                             input.begin() + static_cast<long>(start + size));
     Stereo<float> out = process(pieces, piece);
     for (std::size_t i = 0; i < size; ++i) {
       ASSERT_EQ(out.left[i], expected.left[start + i]) << start + i;
@@ -143,7 +145,8 @@ TEST(LumivaneProcess, TinyPreDelayReadsAFullLineBehind) {
     impulse[0] = 1.0f;
     Stereo<float> out = process(effect, impulse);
     std::size_t expectedAt = preDelay == 0.0f ? 0 : 44;
-    for (std::size_t i = 0; i < impulse.size(); ++i) ASSERT_EQ(out.left[i], i == expectedAt ? 1.0f : 0.0f) << i;
+    for (std::size_t i = 0; i < impulse.size(); ++i)
+      ASSERT_EQ(out.left[i], i == expectedAt ? 1.0f : 0.0f) << i;
   }
 }
 
@@ -197,7 +200,7 @@ TEST(LumivaneProcess, EmptyOrMissingBuffersProcessNothing) {
 // The delay taps written out the long way: read indices that advance with the write indices,
 // as the effect's behaviour is defined. The effect keeps distances instead and must sound the same.
 class AdvancingTapsModel {
-public:
+ public:
   explicit AdvancingTapsModel(float rate) { resize(rate); }
 
   void resize(float rate) {
@@ -227,13 +230,16 @@ public:
     }
   }
 
-  void process(const std::vector<double>& in, std::vector<double>& left, std::vector<double>& right) {
+  void process(const std::vector<double>& in, std::vector<double>& left,
+               std::vector<double>& right) {
     for (std::size_t i = 0; i < in.size(); ++i) {
       double x = in[i];
       double b = p[0] != 0.0f ? line1[static_cast<std::size_t>(tap1)] : x;
       double a = p[0] + p[1] != 0.0f ? line2[static_cast<std::size_t>(tap2)] : x;
-      double l = static_cast<double>(p[3]) * x + static_cast<double>(p[4]) * (b + (1.0 - static_cast<double>(p[2])) * a);
-      double r = static_cast<double>(p[3]) * x + static_cast<double>(p[4]) * (a + (1.0 - static_cast<double>(p[2])) * l);
+      double l = static_cast<double>(p[3]) * x +
+                 static_cast<double>(p[4]) * (b + (1.0 - static_cast<double>(p[2])) * a);
+      double r = static_cast<double>(p[3]) * x +
+                 static_cast<double>(p[4]) * (a + (1.0 - static_cast<double>(p[2])) * l);
       line2[static_cast<std::size_t>(write2)] = x;
       line1[static_cast<std::size_t>(write1)] = x;
       left[i] = static_cast<double>(p[5]) * l;
@@ -245,7 +251,7 @@ public:
     }
   }
 
-private:
+ private:
   float p[6] = {0.0f, 0.5f, 1.0f, 0.0f, 1.0f, 1.0f};
   int length1 = 0, expressionLength = 0, length2 = 0, write1 = 0, tap1 = 0, write2 = 0, tap2 = 0;
   std::vector<double> line1, line2;
@@ -269,7 +275,8 @@ TEST(LumivaneProcess, SoundsLikeTapsThatAdvanceThemselves) {
       effect.setSampleRate(48000.0f);
       model.resize(48000.0f);
     }
-    std::vector<float> source = noise(static_cast<std::size_t>(blockSize(random)), static_cast<unsigned>(block));
+    std::vector<float> source =
+        noise(static_cast<std::size_t>(blockSize(random)), static_cast<unsigned>(block));
     std::vector<double> input(source.begin(), source.end());
     std::vector<double> left(input.size()), right(input.size());
     model.process(input, left, right);

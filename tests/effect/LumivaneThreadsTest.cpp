@@ -15,7 +15,7 @@ namespace {
 
 // Receives values from both threads, as a real editor does, and only counts them.
 class CountingEditor : public AEffEditor {
-public:
+ public:
   using AEffEditor::AEffEditor;
   void setParameter(VstInt32, float) override { calls.fetch_add(1, std::memory_order_relaxed); }
   std::atomic<long> calls{0};
@@ -96,14 +96,14 @@ TEST(LumivaneThreads, AutomationWhileProcessing) {
 // Lets two threads start each round together, so that their calls overlap as much as the machine
 // allows.
 class StartLine {
-public:
+ public:
   explicit StartLine(int runners) : runners(runners) {}
   void wait(int round) {
     arrived.fetch_add(1);
     while (arrived.load() < runners * (round + 1)) std::this_thread::yield();
   }
 
-private:
+ private:
   int runners;
   std::atomic<int> arrived{0};
 };
@@ -114,13 +114,15 @@ TEST(LumivaneThreads, ProgramSwitchesWhileParametersChange) {
   Lumivane effect(nullptr);
   constexpr int kRounds = 2000;
   std::thread switching([&] {
-    for (int i = 0; i < kRounds; ++i) effect.dispatcher(effSetProgram, 0, i % Lumivane::kNumPrograms, nullptr, 0.0f);
+    for (int i = 0; i < kRounds; ++i)
+      effect.dispatcher(effSetProgram, 0, i % Lumivane::kNumPrograms, nullptr, 0.0f);
   });
   std::mt19937 random(5);
   std::uniform_real_distribution<float> value(0.0f, 1.0f);
   for (int i = 0; i < kRounds; ++i) effect.setParameter(i % Lumivane::kNumParams, value(random));
   switching.join();
-  const VstInt32 current = static_cast<VstInt32>(effect.dispatcher(effGetProgram, 0, 0, nullptr, 0.0f));
+  const VstInt32 current =
+      static_cast<VstInt32>(effect.dispatcher(effGetProgram, 0, 0, nullptr, 0.0f));
   EXPECT_TRUE(current >= 0 && current < Lumivane::kNumPrograms);
   for (VstInt32 program = 0; program < Lumivane::kNumPrograms; ++program) {
     for (VstInt32 i = 0; i < Lumivane::kNumParams; ++i) {

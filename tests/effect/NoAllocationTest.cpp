@@ -12,12 +12,11 @@ namespace {
 
 // An editor that takes the feed without allocating, as the real one must.
 class QuietEditor : public AEffEditor {
-public:
+ public:
   using AEffEditor::AEffEditor;
   void setParameter(VstInt32, float value) override { last = value; }
   float last = 0.0f;
 };
-
 
 TEST(NoAllocation, TheCountingAllocatorSeesAllocations) {
   CountAllocations scope;

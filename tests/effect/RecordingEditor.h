@@ -7,7 +7,7 @@
 // editor requests with a chosen truth value. Not for the audio thread of concurrent tests: it
 // records into vectors.
 class RecordingEditor : public AEffEditor {
-public:
+ public:
   struct Value {
     VstInt32 index;
     float value;

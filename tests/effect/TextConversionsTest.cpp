@@ -20,11 +20,20 @@ struct FormatCase {
 
 TEST(TextConversions, FormatsTwoDecimalsOrWholePercent) {
   const FormatCase cases[] = {
-      {0.0f, "0.00", "0"},    {0.5f, "0.50", "50"},  {1.0f, "1.00", "100"}, {0.25f, "0.25", "25"},
-      {0.126f, "0.13", "13"}, {0.3f, "0.30", "30"},  {0.29f, "0.29", "29"},
+      {0.0f, "0.00", "0"},
+      {0.5f, "0.50", "50"},
+      {1.0f, "1.00", "100"},
+      {0.25f, "0.25", "25"},
+      {0.126f, "0.13", "13"},
+      {0.3f, "0.30", "30"},
+      {0.29f, "0.29", "29"},
       // Out of range, infinite and NaN values are shown as the value the effect would use.
-      {-0.5f, "0.00", "0"},   {-0.0f, "0.00", "0"},  {2.5f, "1.00", "100"}, {kInfinity, "1.00", "100"},
-      {-kInfinity, "0.00", "0"}, {kNaN, "0.00", "0"},
+      {-0.5f, "0.00", "0"},
+      {-0.0f, "0.00", "0"},
+      {2.5f, "1.00", "100"},
+      {kInfinity, "1.00", "100"},
+      {-kInfinity, "0.00", "0"},
+      {kNaN, "0.00", "0"},
   };
   for (const FormatCase& c : cases) {
     char text[kFormattedValueSize + 8];
@@ -45,10 +54,21 @@ struct ParseCase {
 
 TEST(TextConversions, ParsesIntoTheParameterRange) {
   const ParseCase cases[] = {
-      {"0.3", 0.3f, 0.3f / 100.0f},   {"150", 1.0f, 1.0f},     {"-3", 0.0f, 0.0f},     {"50", 1.0f, 0.5f},
-      {"100", 1.0f, 1.0f},     {"0", 0.0f, 0.0f},       {" 0.75 ms", 0.75f, 0.75f / 100.0f},
-      {"1e300", 1.0f, 1.0f},   {"-1e300", 0.0f, 0.0f},  {"abc", 0.0f, 0.0f},    {"", 0.0f, 0.0f},
-      {"nan", 0.0f, 0.0f},     {"inf", 1.0f, 1.0f},     {"-inf", 0.0f, 0.0f},   {"12.5%", 1.0f, 0.125f},
+      {"0.3", 0.3f, 0.3f / 100.0f},
+      {"150", 1.0f, 1.0f},
+      {"-3", 0.0f, 0.0f},
+      {"50", 1.0f, 0.5f},
+      {"100", 1.0f, 1.0f},
+      {"0", 0.0f, 0.0f},
+      {" 0.75 ms", 0.75f, 0.75f / 100.0f},
+      {"1e300", 1.0f, 1.0f},
+      {"-1e300", 0.0f, 0.0f},
+      {"abc", 0.0f, 0.0f},
+      {"", 0.0f, 0.0f},
+      {"nan", 0.0f, 0.0f},
+      {"inf", 1.0f, 1.0f},
+      {"-inf", 0.0f, 0.0f},
+      {"12.5%", 1.0f, 0.125f},
   };
   for (const ParseCase& c : cases) {
     EXPECT_EQ(parsePlain(c.text), c.plain) << '"' << c.text << '"';

@@ -180,7 +180,9 @@ TEST_F(BitmapLoading, DrawingWithoutAContextOrDeviceDoesNothing) {
   const Drawing drawings[] = {
       [](CBitmap* b, CDrawContext* c) { b->draw(c, CViewRect(0, 0, 8, 4)); },
       [](CBitmap* b, CDrawContext* c) { b->drawTransparent(c, CViewRect(0, 0, 8, 4)); },
-      [](CBitmap* b, CDrawContext* c) { b->drawAlphaBlend(c, CViewRect(0, 0, 8, 4), CViewPoint(), 128); },
+      [](CBitmap* b, CDrawContext* c) {
+        b->drawAlphaBlend(c, CViewRect(0, 0, 8, 4), CViewPoint(), 128);
+      },
   };
   for (bool blended : {true, false}) {
     bitmap->setAlphaBlended(blended);
@@ -195,7 +197,8 @@ TEST_F(BitmapLoading, DrawingWithoutAContextOrDeviceDoesNothing) {
       drawings[d](untouched, &expectedContext);
       EXPECT_NE(drawn->pixel(7, 3), pixelcases::kBackground);
       for (int y = 0; y < 4; ++y) {
-        for (int x = 0; x < 8; ++x) ASSERT_EQ(drawn->pixel(x, y), expected->pixel(x, y)) << x << ", " << y;
+        for (int x = 0; x < 8; ++x)
+          ASSERT_EQ(drawn->pixel(x, y), expected->pixel(x, y)) << x << ", " << y;
       }
     }
   }
@@ -208,8 +211,10 @@ struct SizeCase {
 
 TEST_F(BitmapLoading, NegativeSizesAndFarSourcesDrawNothing) {
   CBitmap* bitmap = load(testpng::solid(4, 4, {255, 0, 0, 255}, testpng::ColorType::rgb));
-  const SizeCase cases[] = {{{5, 5, 1, 1}, {0, 0}}, {{5, 5, 9, 9}, {100, 100}},
-                            {{5, 5, 9, 9}, {-4, 0}}, {{5, 5, 9, 9}, {0, INT32_MIN}}};
+  const SizeCase cases[] = {{{5, 5, 1, 1}, {0, 0}},
+                            {{5, 5, 9, 9}, {100, 100}},
+                            {{5, 5, 9, 9}, {-4, 0}},
+                            {{5, 5, 9, 9}, {0, INT32_MIN}}};
   for (bool blended : {true, false}) {
     bitmap->setAlphaBlended(blended);
     for (const SizeCase& c : cases) {

@@ -67,7 +67,7 @@ TEST_F(CountedSurface, StartsWithTheDefaultAttributes) {
   EXPECT_EQ(context.getDrawMode(), gui::kCopyMode);
   EXPECT_EQ(device.lastBackgroundMode, gui::platform::kBackgroundTransparent);
   EXPECT_EQ(context.getClipRect(), CViewRect(0, 0, 1000, 1000));  // no frame
-  EXPECT_EQ(device.count("selectClipRect"), 0);  // stored, not applied
+  EXPECT_EQ(device.count("selectClipRect"), 0);                   // stored, not applied
   // Every constructor setter reached the device once.
   EXPECT_EQ(device.count("selectPen"), 3);
   EXPECT_EQ(device.count("selectBrush"), 1);
@@ -368,10 +368,12 @@ TEST(OffscreenContext, ACompatibleImageTakesItsReferencesFormat) {
   EXPECT_TRUE(fromNewMemory->monochrome);
   EXPECT_FALSE(fromScreen->monochrome);
   gui::platform::PlatformImage* stock = memory->selectImage(fromScreen);
-  gui::platform::PlatformImage* fromColourMemory = gui::platform::createCompatibleImage(memory, 4, 4);
+  gui::platform::PlatformImage* fromColourMemory =
+      gui::platform::createCompatibleImage(memory, 4, 4);
   EXPECT_FALSE(fromColourMemory->monochrome);
   memory->selectImage(stock);
-  for (auto* image : {fromNewMemory, fromScreen, fromColourMemory}) gui::platform::deleteObject(image);
+  for (auto* image : {fromNewMemory, fromScreen, fromColourMemory})
+    gui::platform::deleteObject(image);
   gui::platform::deleteDevice(memory);
   COffscreenContext offscreen(nullptr, nullptr, false);
   EXPECT_FALSE(offscreen.getImage()->monochrome);

@@ -97,7 +97,7 @@ TEST_F(FrameInWindow, IdleRedrawsADirtyViewAndCopiesTheWholeFrame) {
   EXPECT_EQ(other->drawCount, 1);
   EXPECT_EQ(screen(15, 15), makeColor(0, 200, 0));
   EXPECT_EQ(screen(150, 80), makeColor(255, 255, 0));  // the whole buffer went to the window
-  frame->idle();  // nothing dirty: nothing drawn
+  frame->idle();                                       // nothing dirty: nothing drawn
   EXPECT_EQ(view->drawCount, 2);
 }
 

@@ -59,8 +59,7 @@ TEST_F(FrameInWindow, AScriptedDragRunsThroughATrackingLoop) {
   window->drag({{CViewPoint(30, 40), gui::kLeftButton},
                 {CViewPoint(50, 35), gui::kLeftButton},
                 {CViewPoint(50, 35), 0}});
-  EXPECT_EQ(tracker->positions,
-            (std::vector<CViewPoint>{CViewPoint(30, 40), CViewPoint(50, 35)}));
+  EXPECT_EQ(tracker->positions, (std::vector<CViewPoint>{CViewPoint(30, 40), CViewPoint(50, 35)}));
   EXPECT_EQ(RasterInput::queuedSteps(), 0u);
   EXPECT_GE(editor.serviceIdleCalls, 2);
   EXPECT_GE(tracker->drawCount, 1);  // serviceIdle redrew the dragged view meanwhile
@@ -81,8 +80,8 @@ TEST_F(FrameInWindow, ADragWithAModifierShowsItInThePolledButtons) {
   window->drag({{CViewPoint(5, 5), gui::kLeftButton},
                 {CViewPoint(6, 5), gui::kLeftButton | gui::kShift},
                 {CViewPoint(6, 5), gui::kShift}});
-  EXPECT_EQ(view->polled, (std::vector<gui::MouseButtonState>{gui::kLeftButton | gui::kShift,
-                                                             gui::kShift}));
+  EXPECT_EQ(view->polled,
+            (std::vector<gui::MouseButtonState>{gui::kLeftButton | gui::kShift, gui::kShift}));
 }
 
 // Opens a text entry over a field and closes it when told, keeping what it read.

@@ -3,7 +3,6 @@
 
 #include <gtest/gtest.h>
 
-
 #include "gui/CBitmap.h"
 #include "gui/COffscreenContext.h"
 #include "tests/gui/FrameSupport.h"

@@ -28,8 +28,7 @@ PlatformColor color(const CRgbColor& c) { return c.toPlatform(); }
 
 class SeamSurface : public TestSurface {
  public:
-  SeamSurface(int width, int height, PlatformColor background)
-      : width(width), height(height) {
+  SeamSurface(int width, int height, PlatformColor background) : width(width), height(height) {
     surfaceDevice = gui::platform::createCompatibleDevice(nullptr);
     // Compatible with the screen: a new memory device would give a monochrome image.
     image = gui::platform::createCompatibleImage(nullptr, width, height);
@@ -78,9 +77,7 @@ int opaqueBitmap() {
   return registerPng(900, testpng::solid(4, 4, {200, 100, 50, 255}, testpng::ColorType::rgb));
 }
 
-int halfTransparentBitmap() {
-  return registerPng(901, testpng::solid(4, 4, {200, 100, 50, 128}));
-}
+int halfTransparentBitmap() { return registerPng(901, testpng::solid(4, 4, {200, 100, 50, 128})); }
 
 // A film strip of three 4 x 4 frames: red, green, blue.
 int filmStrip() {
@@ -277,16 +274,15 @@ std::vector<PixelCase> makeCases() {
                      c.drawRect(CViewRect(5, 5, 5, 15), gui::kDrawFilledAndStroked);
                    },
                    [](Expected&) {}});
-  cases.push_back({"xor mode inverts the exclusive or of pen and destination",
-                   [](CDrawContext& c) {
-                     c.setLineColor(kLine);
-                     c.setDrawMode(gui::kXorMode);
-                     c.moveTo(CViewPoint(1, 1));
-                     c.lineTo(CViewPoint(6, 1));
-                   },
-                   [](Expected& e) {
-                     e.rect(1, 1, 6, 2, ~(kBackground ^ color(kLine)) & 0xFFFFFF);
-                   }});
+  cases.push_back(
+      {"xor mode inverts the exclusive or of pen and destination",
+       [](CDrawContext& c) {
+         c.setLineColor(kLine);
+         c.setDrawMode(gui::kXorMode);
+         c.moveTo(CViewPoint(1, 1));
+         c.lineTo(CViewPoint(6, 1));
+       },
+       [](Expected& e) { e.rect(1, 1, 6, 2, ~(kBackground ^ color(kLine)) & 0xFFFFFF); }});
   cases.push_back({"or mode merges pen and destination",
                    [](CDrawContext& c) {
                      c.setLineColor(kLine);
@@ -461,25 +457,25 @@ std::vector<BitmapValueCase> bitmapValueCases() {
   grey.height = 2;
   grey.colorType = ColorType::grey;
   grey.pixel = [](int, int) { return Rgba{100, 0, 0, 255}; };
-  cases.push_back({"a grey pixel becomes three equal channels", testpng::encode(grey), 0, 0, 99,
-                   99, 99, 255});
+  cases.push_back(
+      {"a grey pixel becomes three equal channels", testpng::encode(grey), 0, 0, 99, 99, 99, 255});
   PngRecipe greyAlpha = grey;
   greyAlpha.colorType = ColorType::greyAlpha;
   greyAlpha.pixel = [](int, int) { return Rgba{200, 0, 0, 64}; };
-  cases.push_back({"a grey pixel with alpha is premultiplied", testpng::encode(greyAlpha), 1, 1,
-                   50, 50, 50, 64});
+  cases.push_back({"a grey pixel with alpha is premultiplied", testpng::encode(greyAlpha), 1, 1, 50,
+                   50, 50, 64});
   PngRecipe lowGrey = grey;
   lowGrey.bitDepth = 2;
   lowGrey.pixel = [](int x, int) { return Rgba{uint8_t(x == 0 ? 0x40 : 0xC0), 0, 0, 255}; };
-  cases.push_back({"a 2-bit grey pixel is widened to 8 bits", testpng::encode(lowGrey), 0, 0,
-                   84, 84, 84, 255});
+  cases.push_back(
+      {"a 2-bit grey pixel is widened to 8 bits", testpng::encode(lowGrey), 0, 0, 84, 84, 84, 255});
   PngRecipe wide;
   wide.width = 2;
   wide.height = 2;
   wide.bitDepth = 16;
   wide.pixel = [](int, int) { return Rgba{200, 100, 50, 255}; };
-  cases.push_back({"a 16-bit pixel keeps its high byte", testpng::encode(wide), 0, 0, 49, 99,
-                   199, 255});
+  cases.push_back(
+      {"a 16-bit pixel keeps its high byte", testpng::encode(wide), 0, 0, 49, 99, 199, 255});
   PngRecipe palette;
   palette.width = 2;
   palette.height = 1;

@@ -23,11 +23,11 @@ struct PngRecipe {
   bool interlaced = false;
   // The pixel at (x, y); for palette images only the index (red) is used.
   std::function<Rgba(int x, int y)> pixel = [](int, int) { return Rgba(); };
-  std::vector<Rgba> palette;             // palette images
-  std::vector<uint8_t> paletteAlpha;     // tRNS of a palette image
-  bool greyTransparent = false;          // tRNS of a grey image: greyTransparentValue
+  std::vector<Rgba> palette;          // palette images
+  std::vector<uint8_t> paletteAlpha;  // tRNS of a palette image
+  bool greyTransparent = false;       // tRNS of a grey image: greyTransparentValue
   uint16_t greyTransparentValue = 0;
-  bool rgbTransparent = false;           // tRNS of an RGB image
+  bool rgbTransparent = false;  // tRNS of an RGB image
   Rgba rgbTransparentValue;
 };
 

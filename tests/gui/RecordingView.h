@@ -63,10 +63,12 @@ class RecordingView : public gui::CView {
     record("axis " + std::to_string(axis));
     return onWheel(context, where, distance);
   }
-  void onDragEnter(gui::CDrawContext*, gui::CDragContainer*, const gui::CViewPoint& where) override {
+  void onDragEnter(gui::CDrawContext*, gui::CDragContainer*,
+                   const gui::CViewPoint& where) override {
     record("dragEnter " + pointText(where));
   }
-  void onDragLeave(gui::CDrawContext*, gui::CDragContainer*, const gui::CViewPoint& where) override {
+  void onDragLeave(gui::CDrawContext*, gui::CDragContainer*,
+                   const gui::CViewPoint& where) override {
     record("dragLeave " + pointText(where));
   }
   void onDragMove(gui::CDrawContext*, gui::CDragContainer*, const gui::CViewPoint& where) override {

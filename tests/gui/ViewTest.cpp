@@ -138,11 +138,11 @@ TEST_F(ViewTree, ClassNamesAnswerForThemselvesAndTheirBases) {
     const CView* view;
     const char* name;
     bool expected;
-  } cases[] = {{&plain, "CView", true},           {&plain, "CViewContainer", false},
-               {&container, "CView", true},       {&container, "CViewContainer", true},
-               {&container, "CFrame", false},     {frame, "CFrame", true},
-               {frame, "CViewContainer", true},   {frame, "CView", true},
-               {&plain, "CVie", false},           {&plain, "CViewX", false},
+  } cases[] = {{&plain, "CView", true},         {&plain, "CViewContainer", false},
+               {&container, "CView", true},     {&container, "CViewContainer", true},
+               {&container, "CFrame", false},   {frame, "CFrame", true},
+               {frame, "CViewContainer", true}, {frame, "CView", true},
+               {&plain, "CVie", false},         {&plain, "CViewX", false},
                {&plain, nullptr, false}};
   for (const Case& c : cases) {
     EXPECT_EQ(c.view->isTypeOf(c.name), c.expected) << (c.name ? c.name : "null");

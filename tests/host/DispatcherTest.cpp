@@ -16,7 +16,7 @@ namespace {
 
 // An effect whose operations are all observed; 4 programs and 3 parameters.
 class MockEffect : public AudioEffectX {
-public:
+ public:
   explicit MockEffect(audioMasterCallback host = nullptr, bool* destroyed = nullptr)
       : AudioEffectX(host, 4, 3), destroyed(destroyed) {}
   ~MockEffect() override {
@@ -47,7 +47,7 @@ public:
 };
 
 class Dispatcher : public ::testing::Test {
-protected:
+ protected:
   VstIntPtr dispatch(VstInt32 opcode, VstInt32 index = 0, VstIntPtr value = 0, void* ptr = nullptr,
                      float opt = 0.0f) {
     return record->dispatcher(record, opcode, index, value, ptr, opt);
@@ -109,8 +109,9 @@ TEST_F(Dispatcher, CoreOpcodesReachTheirOperationsAndAnswerZero) {
 TEST_F(Dispatcher, EffSetProgramTakesOnlyNumbersOfExistingPrograms) {
   EXPECT_CALL(*effect, setProgram(0));
   EXPECT_CALL(*effect, setProgram(3));
-  for (VstIntPtr program : {VstIntPtr{0}, VstIntPtr{3}, VstIntPtr{4}, VstIntPtr{-1},
-                            std::numeric_limits<VstIntPtr>::min(), std::numeric_limits<VstIntPtr>::max()}) {
+  for (VstIntPtr program :
+       {VstIntPtr{0}, VstIntPtr{3}, VstIntPtr{4}, VstIntPtr{-1},
+        std::numeric_limits<VstIntPtr>::min(), std::numeric_limits<VstIntPtr>::max()}) {
     EXPECT_EQ(dispatch(effSetProgram, 0, program), 0) << program;
   }
   EXPECT_EQ(dispatch(effGetProgram), 0);  // the mock's setProgram stored nothing
@@ -136,8 +137,8 @@ TEST_F(Dispatcher, TextOpcodesPassIndexAndBuffer) {
 TEST_F(Dispatcher, TextOpcodesWithoutABufferDoNothing) {
   for (VstInt32 opcode :
        {effSetProgramName, effGetProgramName, effGetParamLabel, effGetParamDisplay, effGetParamName,
-        effGetProgramNameIndexed, effGetEffectName, effGetVendorString, effGetProductString, effCanDo,
-        effString2Parameter, effShellGetNextPlugin, effGetChunk}) {
+        effGetProgramNameIndexed, effGetEffectName, effGetVendorString, effGetProductString,
+        effCanDo, effString2Parameter, effShellGetNextPlugin, effGetChunk}) {
     EXPECT_EQ(dispatch(opcode, 0, 0, nullptr), 0) << opcode;
   }
 }
@@ -160,18 +161,47 @@ struct DefaultAnswer {
 
 TEST_F(Dispatcher, UnhandledAndQueryOpcodesGiveTheirDefaults) {
   const DefaultAnswer answers[] = {
-      {9, 0, 0, 0},     {16, 0, 0, 0},    {17, 0, 0, 0},    {18, 0, 0, 0},     {20, 0, 0, 0},
-      {21, 0, 0, 0},    {28, 0, 0, 0},    {30, 0, 0, 0},    {31, 0, 0, 0},     {32, 0, 0, 0},
-      {36, 0, 0, 0},    {37, 0, 0, 0},    {43, 0, 0, 0},    {46, 0, 0, 0},     {53, 0, 0, 0},
-      {54, 0, 0, 0},    {55, 0, 0, 0},    {57, 0, 0, 0},    {80, 0, 0, 0},     {100, 0, 0, 0},
-      {-1, 0, 0, 0},    {effProcessEvents, 0, 0, 0},        {effGetTailSize, 0, 0, 0},
-      {effCanBeAutomated, 3, 0, 1},       {effCanBeAutomated, 99, 0, 1},     {effCanBeAutomated, -1, 0, 1},
-      {effGetPlugCategory, 0, 0, kPlugCategUnknown},        {effGetVstVersion, 0, 0, 2400},
-      {effGetCurrentMidiProgram, 0, 0, -1},                 {effSetTotalSampleToProcess, 0, 1234, 1234},
-      {effSetBypass, 0, 1, 0},            {effStartProcess, 0, 0, 0},        {effStopProcess, 0, 0, 0},
-      {effSetProcessPrecision, 0, 1, 0},  {effGetNumMidiInputChannels, 0, 0, 0},
-      {effEditGetRect, 0, 0, 0},          {effEditOpen, 0, 0, 0},            {effEditClose, 0, 0, 0},
-      {effEditIdle, 0, 0, 0},             {effEditKeyDown, 65, 0, 0},        {effSetEditKnobMode, 0, 2, 0},
+      {9, 0, 0, 0},
+      {16, 0, 0, 0},
+      {17, 0, 0, 0},
+      {18, 0, 0, 0},
+      {20, 0, 0, 0},
+      {21, 0, 0, 0},
+      {28, 0, 0, 0},
+      {30, 0, 0, 0},
+      {31, 0, 0, 0},
+      {32, 0, 0, 0},
+      {36, 0, 0, 0},
+      {37, 0, 0, 0},
+      {43, 0, 0, 0},
+      {46, 0, 0, 0},
+      {53, 0, 0, 0},
+      {54, 0, 0, 0},
+      {55, 0, 0, 0},
+      {57, 0, 0, 0},
+      {80, 0, 0, 0},
+      {100, 0, 0, 0},
+      {-1, 0, 0, 0},
+      {effProcessEvents, 0, 0, 0},
+      {effGetTailSize, 0, 0, 0},
+      {effCanBeAutomated, 3, 0, 1},
+      {effCanBeAutomated, 99, 0, 1},
+      {effCanBeAutomated, -1, 0, 1},
+      {effGetPlugCategory, 0, 0, kPlugCategUnknown},
+      {effGetVstVersion, 0, 0, 2400},
+      {effGetCurrentMidiProgram, 0, 0, -1},
+      {effSetTotalSampleToProcess, 0, 1234, 1234},
+      {effSetBypass, 0, 1, 0},
+      {effStartProcess, 0, 0, 0},
+      {effStopProcess, 0, 0, 0},
+      {effSetProcessPrecision, 0, 1, 0},
+      {effGetNumMidiInputChannels, 0, 0, 0},
+      {effEditGetRect, 0, 0, 0},
+      {effEditOpen, 0, 0, 0},
+      {effEditClose, 0, 0, 0},
+      {effEditIdle, 0, 0, 0},
+      {effEditKeyDown, 65, 0, 0},
+      {effSetEditKnobMode, 0, 2, 0},
   };
   for (const DefaultAnswer& answer : answers) {
     EXPECT_EQ(dispatch(answer.opcode, answer.index, answer.value, nullptr), answer.expected)
@@ -183,7 +213,8 @@ TEST_F(Dispatcher, SpeakerArrangementAnswersNullThroughBothPointers) {
   int dummy = 0;
   auto* inputs = reinterpret_cast<VstSpeakerArrangement*>(&dummy);
   auto* outputs = reinterpret_cast<VstSpeakerArrangement*>(&dummy);
-  EXPECT_EQ(dispatch(effGetSpeakerArrangement, 0, reinterpret_cast<VstIntPtr>(&inputs), &outputs), 0);
+  EXPECT_EQ(dispatch(effGetSpeakerArrangement, 0, reinterpret_cast<VstIntPtr>(&inputs), &outputs),
+            0);
   EXPECT_EQ(inputs, nullptr);
   EXPECT_EQ(outputs, nullptr);
 
@@ -212,7 +243,7 @@ TEST_F(Dispatcher, RecordFunctionsForwardToTheEffect) {
 }
 
 class EditorDispatch : public Dispatcher {
-protected:
+ protected:
   void SetUp() override {
     editor = new RecordingEditor(effect, true, &editorDestroyed);
     effect->setEditor(editor);
@@ -268,8 +299,9 @@ struct KeyCase {
 TEST_F(EditorDispatch, KeyOpcodesBuildTheKeyRecord) {
   const float nan = std::numeric_limits<float>::quiet_NaN();
   const KeyCase cases[] = {
-      {65, 0, 2.7f, 65, 0, 2},         {13, 0x1234, 1.0f, 13, 0x34, 1},   {0, -1, 258.9f, 0, 0xff, 2},
-      {-5, 0, -1.5f, -5, 0, 0xff},     {0, 0, nan, 0, 0, 0},             {0, 0, 1e30f, 0, 0, 0},
+      {65, 0, 2.7f, 65, 0, 2},     {13, 0x1234, 1.0f, 13, 0x34, 1},
+      {0, -1, 258.9f, 0, 0xff, 2}, {-5, 0, -1.5f, -5, 0, 0xff},
+      {0, 0, nan, 0, 0, 0},        {0, 0, 1e30f, 0, 0, 0},
       {0, 0, -1e30f, 0, 0, 0},
   };
   for (const KeyCase& key : cases) {

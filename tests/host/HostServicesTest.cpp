@@ -22,8 +22,8 @@ struct HostCall {
 std::vector<HostCall> hostCalls;
 VstIntPtr hostAnswer = 1;
 
-VstIntPtr VSTCALLBACK recordingHost(AEffect* record, VstInt32 opcode, VstInt32 index, VstIntPtr value, void*,
-                                    float opt) {
+VstIntPtr VSTCALLBACK recordingHost(AEffect* record, VstInt32 opcode, VstInt32 index,
+                                    VstIntPtr value, void*, float opt) {
   float seen = record ? record->getParameter(record, index) : 0.0f;
   hostCalls.push_back({record, opcode, index, value, opt, seen});
   return hostAnswer;
@@ -31,18 +31,20 @@ VstIntPtr VSTCALLBACK recordingHost(AEffect* record, VstInt32 opcode, VstInt32 i
 
 // Keeps the last value per index, as an effect with a few parameters does.
 class StoringEffect : public AudioEffectX {
-public:
+ public:
   explicit StoringEffect(audioMasterCallback host) : AudioEffectX(host, 1, 4) {}
   void processReplacing(float**, float**, VstInt32) override {}
   void setParameter(VstInt32 index, float value) override {
     if (index >= 0 && index < 4) stored[index] = value;
   }
-  float getParameter(VstInt32 index) override { return index >= 0 && index < 4 ? stored[index] : 0.0f; }
+  float getParameter(VstInt32 index) override {
+    return index >= 0 && index < 4 ? stored[index] : 0.0f;
+  }
   float stored[4] = {};
 };
 
 class HostServices : public ::testing::Test {
-protected:
+ protected:
   void SetUp() override {
     hostCalls.clear();
     hostAnswer = 1;

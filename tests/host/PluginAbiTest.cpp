@@ -24,7 +24,7 @@ VstIntPtr VSTCALLBACK testHost(AEffect*, VstInt32 opcode, VstInt32, VstIntPtr, v
 }
 
 class PluginAbi : public ::testing::Test {
-protected:
+ protected:
   static void SetUpTestSuite() {
     library = new LoadedLibrary(LUMIVANE_PLUGIN_PATH);
     ASSERT_TRUE(library->isLoaded()) << LoadedLibrary::lastError();
@@ -97,10 +97,12 @@ TEST_F(PluginAbi, RecordShowsTheEffectAsTheHostSeesIt) {
   EXPECT_EQ(record->resvd2, 0);
   EXPECT_NE(record->object, nullptr);
   EXPECT_EQ(record->user, nullptr);
-  for (void* function : {reinterpret_cast<void*>(record->dispatcher), reinterpret_cast<void*>(record->process),
-                         reinterpret_cast<void*>(record->setParameter), reinterpret_cast<void*>(record->getParameter),
-                         reinterpret_cast<void*>(record->processReplacing),
-                         reinterpret_cast<void*>(record->processDoubleReplacing)}) {
+  for (void* function :
+       {reinterpret_cast<void*>(record->dispatcher), reinterpret_cast<void*>(record->process),
+        reinterpret_cast<void*>(record->setParameter),
+        reinterpret_cast<void*>(record->getParameter),
+        reinterpret_cast<void*>(record->processReplacing),
+        reinterpret_cast<void*>(record->processDoubleReplacing)}) {
     EXPECT_NE(function, nullptr);
   }
 }
@@ -193,7 +195,8 @@ TEST_F(PluginAbi, ClosedEditorReportsItsRectangleAndHandlesNoInput) {
 
 TEST_F(PluginAbi, ImpulseThroughTheDefaultProgram) {
   constexpr int frames = 1024;
-  std::vector<float> input(frames), left(frames, -1.0f), right(frames, -1.0f), unused(frames, 0.25f);
+  std::vector<float> input(frames), left(frames, -1.0f), right(frames, -1.0f),
+      unused(frames, 0.25f);
   input[0] = 1.0f;
   float* inputs[] = {input.data(), unused.data()};
   float* outputs[] = {left.data(), right.data()};

@@ -4,7 +4,7 @@
 // global allocation functions replaced by counting ones (CountAllocations.cpp), so it must be a
 // program of its own: link the lumivane_count_allocations object library.
 class CountAllocations {
-public:
+ public:
   CountAllocations();
   ~CountAllocations();
   CountAllocations(const CountAllocations&) = delete;

@@ -33,7 +33,7 @@ inline void expectOneLineError(const ToolRun& run, const std::string& containing
 }
 
 class RenderToolFixture : public ::testing::Test {
-protected:
+ protected:
   void SetUp() override {
     char pattern[] = "/tmp/lumivane-render-test-XXXXXX";
     ASSERT_NE(mkdtemp(pattern), nullptr);
@@ -45,10 +45,12 @@ protected:
 
   // Runs inside the test's own folder, so that nothing can land where the tests were started.
   ToolRun render(const std::string& arguments) {
-    std::string command = "cd '" + directory + "' && '" + std::string(LUMIVANE_RENDER_PATH) + "' " + arguments +
-                          " >'" + path("out.txt") + "' 2>'" + path("err.txt") + "' </dev/null";
+    std::string command = "cd '" + directory + "' && '" + std::string(LUMIVANE_RENDER_PATH) + "' " +
+                          arguments + " >'" + path("out.txt") + "' 2>'" + path("err.txt") +
+                          "' </dev/null";
     int status = std::system(command.c_str());
-    return {WIFEXITED(status) ? WEXITSTATUS(status) : -1, readFile(path("out.txt")), readFile(path("err.txt"))};
+    return {WIFEXITED(status) ? WEXITSTATUS(status) : -1, readFile(path("out.txt")),
+            readFile(path("err.txt"))};
   }
 
   std::string plugin = LUMIVANE_PLUGIN_PATH;

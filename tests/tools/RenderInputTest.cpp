@@ -20,7 +20,7 @@ extern char** environ;
 namespace {
 
 class RenderInput : public RenderToolFixture {
-protected:
+ protected:
   void TearDown() override {
     unsetenv("LUMIVANE_FAULT");
     RenderToolFixture::TearDown();

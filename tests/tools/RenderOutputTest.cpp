@@ -21,7 +21,7 @@ namespace {
 const std::set<std::string> kRunRecords = {"out.txt", "err.txt"};
 
 class RenderOutput : public RenderToolFixture {
-protected:
+ protected:
   // A copy of the plug-in to run (so that a fault can only damage the copy), an input, a script
   // and a folder, each reached by its name inside the test's folder.
   void SetUp() override {

@@ -22,7 +22,8 @@ TEST_F(RenderTool, RendersTheDemoSignalWithoutAnInputFile) {
   ToolRun run = render("'" + plugin + "' -o '" + path("demo.wav") + "'");
   ASSERT_EQ(run.exitCode, 0) << run.err;
   EXPECT_EQ(run.err, "");  // no terminal, so no progress bar
-  EXPECT_NE(run.out.find("the demo signal through Lumivane (Velmora)"), std::string::npos) << run.out;
+  EXPECT_NE(run.out.find("the demo signal through Lumivane (Velmora)"), std::string::npos)
+      << run.out;
   EXPECT_NE(run.out.find("Output peaks"), std::string::npos);
   EXPECT_NE(run.out.find("Output correlation"), std::string::npos);
   Audio audio = readAudio(path("demo.wav"));
@@ -30,7 +31,8 @@ TEST_F(RenderTool, RendersTheDemoSignalWithoutAnInputFile) {
   EXPECT_EQ(audio.channels, 2);
   ASSERT_GT(audio.left.size(), 44100u * 5);
   // The default program: right is left, 881 samples later.
-  for (std::size_t i = 881; i < audio.left.size(); i += 997) ASSERT_EQ(audio.right[i], audio.left[i - 881]) << i;
+  for (std::size_t i = 881; i < audio.left.size(); i += 997)
+    ASSERT_EQ(audio.right[i], audio.left[i - 881]) << i;
   float loudest = 0.0f;
   for (float sample : audio.left) loudest = std::max(loudest, std::fabs(sample));
   EXPECT_GT(loudest, 0.1f);
@@ -41,8 +43,8 @@ TEST_F(RenderTool, RendersAnInputFileInBothPrecisions) {
   impulse[10] = 0.5f;
   writeMono(path("in.wav"), impulse, 48000, SF_FORMAT_WAV | SF_FORMAT_PCM_16);
   for (const char* precision : {"", "--double"}) {
-    ToolRun run = render(std::string(precision) + " --block 64 '" + plugin + "' '" + path("in.wav") + "' --output '" +
-                     path("out.wav") + "'");
+    ToolRun run = render(std::string(precision) + " --block 64 '" + plugin + "' '" +
+                         path("in.wav") + "' --output '" + path("out.wav") + "'");
     ASSERT_EQ(run.exitCode, 0) << run.err;
     Audio audio = readAudio(path("out.wav"));
     EXPECT_EQ(audio.rate, 48000);
@@ -60,8 +62,9 @@ TEST_F(RenderTool, ProgramAndParametersByName) {
   std::vector<float> impulse(1000, 0.0f);
   impulse[10] = 0.5f;
   writeMono(path("in.wav"), impulse, 44100, SF_FORMAT_WAV | SF_FORMAT_FLOAT);
-  ToolRun run = render("'" + plugin + "' '" + path("in.wav") + "' --program 3 --param expression=0.25 --param Dry=1 -o '" +
-                   path("p.wav") + "'");
+  ToolRun run =
+      render("'" + plugin + "' '" + path("in.wav") +
+             "' --program 3 --param expression=0.25 --param Dry=1 -o '" + path("p.wav") + "'");
   ASSERT_EQ(run.exitCode, 0) << run.err;
   EXPECT_NE(run.out.find("Expression = 25 (0.25)"), std::string::npos) << run.out;
   EXPECT_NE(run.out.find("Dry = 100 (1)"), std::string::npos) << run.out;
@@ -77,9 +80,11 @@ TEST_F(RenderTool, ProgramAndParametersByName) {
 TEST_F(RenderTool, HelpDescribesTheParameterValues) {
   ToolRun run = render("--help");
   EXPECT_EQ(run.exitCode, 0);
-  EXPECT_NE(run.out.find("Usage: lumivane-render [options] PLUGIN.so [INPUT.wav]"), std::string::npos);
+  EXPECT_NE(run.out.find("Usage: lumivane-render [options] PLUGIN.so [INPUT.wav]"),
+            std::string::npos);
   EXPECT_NE(run.out.find("normalised value from 0 to 1"), std::string::npos);
-  EXPECT_NE(run.out.find("Exit status:\n  0  the outputs were written\n  1  the run failed"), std::string::npos);
+  EXPECT_NE(run.out.find("Exit status:\n  0  the outputs were written\n  1  the run failed"),
+            std::string::npos);
 }
 
 struct BadCommand {
@@ -114,8 +119,10 @@ TEST_F(RenderTool, BadCommandLinesGiveOneClearLine) {
 TEST_F(RenderTool, UnknownParameterListsTheValidNames) {
   ToolRun run = render("'" + plugin + "' --param Width=0.5 -o '" + path("x.wav") + "'");
   EXPECT_EQ(run.exitCode, 2);
-  expectOneLineError(run, "unknown parameter 'Width'; this plug-in's parameters are: PreDelay, Expression, Wide, Dry, "
-                          "Wet, Mix");
+  expectOneLineError(
+      run,
+      "unknown parameter 'Width'; this plug-in's parameters are: PreDelay, Expression, Wide, Dry, "
+      "Wet, Mix");
   ToolRun program = render("'" + plugin + "' --program 16 -o '" + path("x.wav") + "'");
   EXPECT_EQ(program.exitCode, 2);
   expectOneLineError(program, "the plug-in has programs 0 to 15");

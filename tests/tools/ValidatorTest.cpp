@@ -16,7 +16,7 @@
 namespace {
 
 class Validator : public ::testing::Test {
-protected:
+ protected:
   void SetUp() override {
     char pattern[] = "/tmp/lumivane-validate-test-XXXXXX";
     ASSERT_NE(mkdtemp(pattern), nullptr);

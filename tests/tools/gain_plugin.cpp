@@ -56,18 +56,22 @@ VstIntPtr programRequest(GainEffect* effect, VstInt32 opcode, VstInt32 index, Vs
     case effSetProgram:
       if (value >= 0 && value < 2) effect->program = static_cast<int>(value);
       return 0;
-    case effGetProgram: return effect->program;
+    case effGetProgram:
+      return effect->program;
     case effSetProgramName:
       if (ptr)
         std::snprintf(effect->programNames[effect->program], kVstMaxProgNameLen, "%s",
                       static_cast<char*>(ptr));
       return 0;
-    case effGetProgramName: copyText(ptr, effect->programNames[effect->program]); return 0;
+    case effGetProgramName:
+      copyText(ptr, effect->programNames[effect->program]);
+      return 0;
     case effGetProgramNameIndexed:
       if (index < 0 || index > 1) return 0;
       copyText(ptr, effect->programNames[index]);
       return 1;
-    default: return 0;
+    default:
+      return 0;
   }
 }
 
@@ -87,26 +91,38 @@ VstIntPtr VSTCALLBACK dispatch(AEffect* record, VstInt32 opcode, VstInt32 index,
                                void* ptr, float opt) {
   GainEffect* effect = effectOf(record);
   switch (opcode) {
-    case effClose: delete effect; return 1;
+    case effClose:
+      delete effect;
+      return 1;
     case effSetProgram:
     case effGetProgram:
     case effSetProgramName:
     case effGetProgramName:
-    case effGetProgramNameIndexed: return programRequest(effect, opcode, index, value, ptr);
+    case effGetProgramNameIndexed:
+      return programRequest(effect, opcode, index, value, ptr);
     case effGetParamLabel:
     case effGetParamDisplay:
-    case effGetParamName: return parameterText(effect, opcode, index, ptr);
+    case effGetParamName:
+      return parameterText(effect, opcode, index, ptr);
     case effSetSampleRate:
       if (opt > 0.0f && std::isfinite(opt)) effect->sampleRate.store(opt);
       return 0;
-    case effGetEffectName: copyText(ptr, "Gain"); return 1;
-    case effGetVendorString: copyText(ptr, "Lumivane tests"); return 1;
-    case effGetProductString: copyText(ptr, "Gain"); return 1;
-    case effGetVstVersion: return kVstVersion;
+    case effGetEffectName:
+      copyText(ptr, "Gain");
+      return 1;
+    case effGetVendorString:
+      copyText(ptr, "Lumivane tests");
+      return 1;
+    case effGetProductString:
+      copyText(ptr, "Gain");
+      return 1;
+    case effGetVstVersion:
+      return kVstVersion;
     case 53:
       if (!ptr && effect->fault == "crash-on-opcode-53") crash();
       return 0;
-    default: return 0;
+    default:
+      return 0;
   }
 }
 

@@ -157,17 +157,19 @@ TEST_F(DragAndDrop, ClosingTheEditorInTheMiddleOfADragIsSafe) {
   ASSERT_TRUE(window.openEditor(plugin));
   static PluginInstance* closing = nullptr;
   closing = &plugin;
-  const auto hostProcedure = reinterpret_cast<WNDPROC>(GetWindowLongPtrA(window.handle(), GWLP_WNDPROC));
+  const auto hostProcedure =
+      reinterpret_cast<WNDPROC>(GetWindowLongPtrA(window.handle(), GWLP_WNDPROC));
   static WNDPROC previous = nullptr;
   previous = hostProcedure;
-  SetWindowLongPtrA(window.handle(), GWLP_WNDPROC,
-                    reinterpret_cast<LONG_PTR>(+[](HWND hwnd, UINT message, WPARAM w, LPARAM l) -> LRESULT {
-                      if (message == kCloseEditorMessage) {
-                        closing->dispatch(effEditClose);
-                        return 0;
-                      }
-                      return CallWindowProcA(previous, hwnd, message, w, l);
-                    }));
+  SetWindowLongPtrA(
+      window.handle(), GWLP_WNDPROC,
+      reinterpret_cast<LONG_PTR>(+[](HWND hwnd, UINT message, WPARAM w, LPARAM l) -> LRESULT {
+        if (message == kCloseEditorMessage) {
+          closing->dispatch(effEditClose);
+          return 0;
+        }
+        return CallWindowProcA(previous, hwnd, message, w, l);
+      }));
   HWND host = window.handle();
   DWORD effect = DROPEFFECT_NONE;
   const HRESULT result = dragOverTheEditor(

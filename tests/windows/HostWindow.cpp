@@ -27,7 +27,8 @@ void registerHostClass() {
 // then ends in the host's default processing.
 void sendWheelToThePointedWindow(MSG& message) {
   if (message.message != WM_MOUSEWHEEL) return;
-  POINT cursor{static_cast<short>(LOWORD(message.lParam)), static_cast<short>(HIWORD(message.lParam))};
+  POINT cursor{static_cast<short>(LOWORD(message.lParam)),
+               static_cast<short>(HIWORD(message.lParam))};
   HWND under = WindowFromPoint(cursor);
   if (under != nullptr && GetWindowThreadProcessId(under, nullptr) == GetCurrentThreadId()) {
     message.hwnd = under;

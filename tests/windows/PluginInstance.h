@@ -44,8 +44,8 @@ class PluginInstance {
   PluginInstance& operator=(const PluginInstance&) = delete;
 
   AEffect* effect() const { return record; }
-  VstIntPtr dispatch(VstInt32 opcode, VstInt32 index = 0, VstIntPtr value = 0,
-                     void* ptr = nullptr, float opt = 0.0f);
+  VstIntPtr dispatch(VstInt32 opcode, VstInt32 index = 0, VstIntPtr value = 0, void* ptr = nullptr,
+                     float opt = 0.0f);
   std::string text(VstInt32 opcode, VstInt32 index = 0);
   float parameter(VstInt32 index) const { return record->getParameter(record, index); }
   void setParameter(VstInt32 index, float value) { record->setParameter(record, index, value); }

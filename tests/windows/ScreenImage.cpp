@@ -73,8 +73,9 @@ long ScreenImage::countDifferences(const ScreenImage& other, const PixelRect& ar
   long count = 0;
   for (int y = std::max(0, area.top); y < std::min(imageHeight, area.bottom); ++y) {
     for (int x = std::max(0, area.left); x < std::min(imageWidth, area.right); ++x) {
-      const bool skipped = std::any_of(ignored.begin(), ignored.end(),
-                                       [x, y](const PixelRect& rect) { return rect.contains(x, y); });
+      const bool skipped =
+          std::any_of(ignored.begin(), ignored.end(),
+                      [x, y](const PixelRect& rect) { return rect.contains(x, y); });
       if (!skipped && at(x, y) != other.at(x, y)) ++count;
     }
   }

@@ -278,8 +278,8 @@ TEST_F(EntryBox, OpensOverTheFieldWithItsTextSelectedTheFocusAndItsFont) {
 TEST_F(EntryBox, ColourRequestsAreAnsweredWithTheBoxsOwnColours) {
   openBox("1");
   HDC device = GetDC(box);
-  const LRESULT answer =
-      SendMessageA(hwnd(), WM_CTLCOLOREDIT, reinterpret_cast<WPARAM>(device), reinterpret_cast<LPARAM>(box));
+  const LRESULT answer = SendMessageA(hwnd(), WM_CTLCOLOREDIT, reinterpret_cast<WPARAM>(device),
+                                      reinterpret_cast<LPARAM>(box));
   EXPECT_EQ(reinterpret_cast<HBRUSH>(answer), platform::win32::toHandle(brush));
   EXPECT_EQ(GetTextColor(device), RGB(0, 255, 0));
   EXPECT_EQ(GetBkColor(device), RGB(0, 0, 0));
@@ -342,12 +342,13 @@ TEST_F(EntryBox, TheHostDestroyingItsWindowWhileTheBoxIsOpenLeavesNothingToCrash
   listener.entry = nullptr;
 }
 
-// --- OLE ------------------------------------------------------------------------------------------
+// --- OLE
+// ------------------------------------------------------------------------------------------
 
 TEST(Win32Ole, InitialisationIsPairedOnlyWhenItSucceeded) {
   std::thread([] {
-    EXPECT_TRUE(platform::initializeOle());   // S_OK
-    EXPECT_TRUE(platform::initializeOle());   // S_FALSE: already, and counted
+    EXPECT_TRUE(platform::initializeOle());  // S_OK
+    EXPECT_TRUE(platform::initializeOle());  // S_FALSE: already, and counted
     platform::uninitializeOle();
     platform::uninitializeOle();
   }).join();
@@ -434,7 +435,8 @@ TEST(Win32DropTarget, OutlivesItsRevocationAndReachesNothingAfterIt) {
   EXPECT_EQ(target->QueryInterface(IID_IUnknown, reinterpret_cast<void**>(&unknown)), S_OK);
   EXPECT_EQ(unknown->Release(), 1u);
   IUnknown* other = reinterpret_cast<IUnknown*>(0x1);
-  EXPECT_EQ(target->QueryInterface(IID_IDataObject, reinterpret_cast<void**>(&other)), E_NOINTERFACE);
+  EXPECT_EQ(target->QueryInterface(IID_IDataObject, reinterpret_cast<void**>(&other)),
+            E_NOINTERFACE);
   EXPECT_EQ(other, nullptr);
   EXPECT_EQ(target->Release(), 0u);
 }

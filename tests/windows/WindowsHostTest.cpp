@@ -141,7 +141,8 @@ TEST_F(WindowsHost, BothEntryNamesGiveTheSameEffect) {
 template <typename Sample>
 void expectDefaultImpulseResponse(PluginInstance& plugin) {
   constexpr int kFrames = 2048;
-  std::vector<Sample> input(kFrames, Sample(0)), left(kFrames, Sample(-1)), right(kFrames, Sample(-1));
+  std::vector<Sample> input(kFrames, Sample(0)), left(kFrames, Sample(-1)),
+      right(kFrames, Sample(-1));
   input[0] = Sample(1);
   Sample* inputs[] = {input.data(), input.data()};
   Sample* outputs[] = {left.data(), right.data()};
@@ -194,9 +195,10 @@ TEST_F(WindowsHost, EditorOpensInTheHostWindowAndLooksLikeTheRasterPicture) {
   const long outsideFields = shown.countDifferences(raster, fieldRects());
   long insideFields = 0;
   for (const PixelRect& field : fieldRects()) insideFields += shown.countDifferences(raster, field);
-  std::printf("Editor under GDI against the raster picture: %ld pixels differ outside the text "
-              "fields, %ld inside them (fonts differ); screenshot %s\n",
-              outsideFields, insideFields, LUMIVANE_SCREENSHOT_PATH);
+  std::printf(
+      "Editor under GDI against the raster picture: %ld pixels differ outside the text "
+      "fields, %ld inside them (fonts differ); screenshot %s\n",
+      outsideFields, insideFields, LUMIVANE_SCREENSHOT_PATH);
   EXPECT_EQ(outsideFields, 0);
   plugin.dispatch(effEditClose);
 }
@@ -347,7 +349,8 @@ struct GuiObjects {
     gdi = GetGuiResources(GetCurrentProcess(), GR_GDIOBJECTS);
     user = GetGuiResources(GetCurrentProcess(), GR_USEROBJECTS);
     if (gdi == 0) gdi = gdiHighWaterMark();
-    if (user == 0) EnumThreadWindows(GetCurrentThreadId(), countWindow, reinterpret_cast<LPARAM>(&user));
+    if (user == 0)
+      EnumThreadWindows(GetCurrentThreadId(), countWindow, reinterpret_cast<LPARAM>(&user));
   }
   DWORD gdi = 0;
   DWORD user = 0;
@@ -382,8 +385,8 @@ TEST_F(WindowsHost, TwoHundredEditorCyclesWhileAudioRunsLeakNothing) {
   const GuiObjects last;
   stop.store(true);
   audio.join();
-  std::printf("GDI objects %lu -> %lu, USER objects %lu -> %lu over 200 editor cycles\n",
-              first.gdi, last.gdi, first.user, last.user);
+  std::printf("GDI objects %lu -> %lu, USER objects %lu -> %lu over 200 editor cycles\n", first.gdi,
+              last.gdi, first.user, last.user);
   EXPECT_LE(last.gdi, first.gdi);
   EXPECT_LE(last.user, first.user);
   EXPECT_EQ(window.editorWindow(), nullptr);
@@ -407,11 +410,11 @@ TEST_F(WindowsHost, TwoEditorsShareTheWindowClassUntilTheLastCloses) {
   ASSERT_TRUE(secondWindow.openEditor(second));
   EXPECT_TRUE(GetClassInfoA(module, name.c_str(), &windowClass));
   first.dispatch(effEditClose);
-  EXPECT_TRUE(GetClassInfoA(module, name.c_str(), &windowClass)) << "the second editor still uses it";
+  EXPECT_TRUE(GetClassInfoA(module, name.c_str(), &windowClass))
+      << "the second editor still uses it";
   pumpMessages(kSettlingMilliseconds, &second);
-  EXPECT_EQ(ScreenImage::capture(secondWindow.editorWindow()).countDifferences(
-                ScreenImage::load(kReferencePicture),
-                fieldRects()),
+  EXPECT_EQ(ScreenImage::capture(secondWindow.editorWindow())
+                .countDifferences(ScreenImage::load(kReferencePicture), fieldRects()),
             0);
   second.dispatch(effEditClose);
   EXPECT_FALSE(GetClassInfoA(module, name.c_str(), &windowClass));

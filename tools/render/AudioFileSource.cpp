@@ -21,7 +21,8 @@ AudioFileSource::AudioFileSource(const std::string& path) : path(path) {
     throw RenderError("cannot read input '" + path + "': " + std::strerror(errno));
   if (S_ISDIR(status.st_mode)) throw RenderError("input '" + path + "' is a directory");
   file = sf_open(path.c_str(), SFM_READ, &info);
-  if (!file) throw RenderError("'" + path + "' is not audio that can be read: " + sf_strerror(nullptr));
+  if (!file)
+    throw RenderError("'" + path + "' is not audio that can be read: " + sf_strerror(nullptr));
   if (info.channels < 1 || info.samplerate < 1) {
     sf_close(file);
     throw RenderError("'" + path + "' holds no audio channels");
@@ -43,9 +44,10 @@ std::string AudioFileSource::shortfall() const {
   if (major != SF_FORMAT_WAV && major != SF_FORMAT_WAVEX && major != SF_FORMAT_RF64) return "";
   std::optional<WavDataExtent> extent = readWavDataExtent(path);
   if (!extent || !extent->cutShort()) return "";
-  return "'" + path + "' is cut short: its header promises " + std::to_string(extent->promisedBytes) +
-         " bytes of audio, the file holds " + std::to_string(extent->heldBytes) + "; rendering the " +
-         std::to_string(info.frames) + " frames there are";
+  return "'" + path + "' is cut short: its header promises " +
+         std::to_string(extent->promisedBytes) + " bytes of audio, the file holds " +
+         std::to_string(extent->heldBytes) + "; rendering the " + std::to_string(info.frames) +
+         " frames there are";
 }
 
 int AudioFileSource::read(double* mono, int frames) {
@@ -58,7 +60,8 @@ int AudioFileSource::read(double* mono, int frames) {
 
 bool AudioFileSource::refill() {
   interleaved.resize(framesPerPiece * static_cast<std::size_t>(info.channels));
-  sf_count_t got = sf_readf_double(file, interleaved.data(), static_cast<sf_count_t>(framesPerPiece));
+  sf_count_t got =
+      sf_readf_double(file, interleaved.data(), static_cast<sf_count_t>(framesPerPiece));
   if (sf_error(file) != SF_ERR_NO_ERROR)
     throw RenderError("reading '" + path + "' failed: " + sf_strerror(file));
   framesRead = static_cast<std::size_t>(got);

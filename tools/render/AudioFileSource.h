@@ -8,7 +8,7 @@
 
 // The first channel of an audio file that libsndfile can read (WAV, AIFF, FLAC, Ogg...).
 class AudioFileSource : public SignalSource {
-public:
+ public:
   // The sample rates hosts run plug-ins at. A plug-in cannot tell its host that it refused a
   // rate, so a file outside this range is refused here rather than rendered at a wrong rate.
   static constexpr int kMinSampleRate = 8000;
@@ -27,7 +27,7 @@ public:
   // For a WAV file cut short, what its header promised and what is there; else empty.
   std::string shortfall() const;
 
-private:
+ private:
   // Reads the next large piece of the file; false at its end.
   bool refill();
 

@@ -9,7 +9,8 @@
 #include "tools/render/StereoWavWriter.h"
 
 template <typename Sample>
-void BlockRenderer::Channels<Sample>::size(std::size_t inputCount, std::size_t outputCount, std::size_t frames) {
+void BlockRenderer::Channels<Sample>::size(std::size_t inputCount, std::size_t outputCount,
+                                           std::size_t frames) {
   inputs.assign(inputCount, std::vector<Sample>(frames, Sample(0)));
   outputs.assign(outputCount, std::vector<Sample>(frames, Sample(0)));
   inputPointers.clear();
@@ -28,8 +29,8 @@ BlockRenderer::BlockRenderer(const PluginLibrary& plugin, int blockSize, bool do
   if (!doublePrecision) floats.size(inputCount, outputCount, frames);
 }
 
-std::int64_t BlockRenderer::render(SignalSource& source, StereoWavWriter& output, OutputMeter& meter,
-                                   ProgressBar& progress) {
+std::int64_t BlockRenderer::render(SignalSource& source, StereoWavWriter& output,
+                                   OutputMeter& meter, ProgressBar& progress) {
   std::int64_t rendered = 0;
   while (int frames = source.read(doubles.inputs[0].data(), blockSize)) {
     processBlock(frames);
@@ -44,11 +45,13 @@ std::int64_t BlockRenderer::render(SignalSource& source, StereoWavWriter& output
 void BlockRenderer::processBlock(int frames) {
   AEffect* effect = plugin.effect();
   if (doublePrecision) {
-    effect->processDoubleReplacing(effect, doubles.inputPointers.data(), doubles.outputPointers.data(), frames);
+    effect->processDoubleReplacing(effect, doubles.inputPointers.data(),
+                                   doubles.outputPointers.data(), frames);
     return;
   }
   std::copy_n(doubles.inputs[0].begin(), frames, floats.inputs[0].begin());
-  effect->processReplacing(effect, floats.inputPointers.data(), floats.outputPointers.data(), frames);
+  effect->processReplacing(effect, floats.inputPointers.data(), floats.outputPointers.data(),
+                           frames);
   for (std::size_t channel = 0; channel < 2; ++channel)
     std::copy_n(floats.outputs[channel].begin(), frames, doubles.outputs[channel].begin());
 }

@@ -11,12 +11,13 @@ class StereoWavWriter;
 // Feeds a signal through the plug-in block by block: the signal into input 0 (the other inputs
 // silent), outputs 0 and 1 to the file and the meter.
 class BlockRenderer {
-public:
+ public:
   BlockRenderer(const PluginLibrary& plugin, int blockSize, bool doublePrecision);
   // Renders until the source ends; returns the number of frames rendered.
-  std::int64_t render(SignalSource& source, StereoWavWriter& output, OutputMeter& meter, ProgressBar& progress);
+  std::int64_t render(SignalSource& source, StereoWavWriter& output, OutputMeter& meter,
+                      ProgressBar& progress);
 
-private:
+ private:
   template <typename Sample>
   struct Channels {
     std::vector<std::vector<Sample>> inputs, outputs;

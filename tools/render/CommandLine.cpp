@@ -17,8 +17,8 @@ long parseInteger(const std::string& option, const std::string& text, long low, 
   char* end = nullptr;
   long value = std::strtol(text.c_str(), &end, 10);
   if (text.empty() || *end != '\0' || errno != 0 || value < low || value > high)
-    usageError(option + " needs a whole number from " + std::to_string(low) + " to " + std::to_string(high) +
-               ", not '" + text + "'");
+    usageError(option + " needs a whole number from " + std::to_string(low) + " to " +
+               std::to_string(high) + ", not '" + text + "'");
   return value;
 }
 
@@ -80,8 +80,9 @@ RenderOptions parseCommandLine(int argc, char** argv) {
       // standard input for --script).
       if (name != "--commands" && text.size() > 1 && text[0] == '-')
         usageError(name + " needs a file name, not the option '" + text + "'");
-      (name == "--editor-png" ? options.editorPngPath : name == "--script" ? options.scriptPath : options.scriptCommands) =
-          text;
+      (name == "--editor-png" ? options.editorPngPath
+       : name == "--script"   ? options.scriptPath
+                              : options.scriptCommands) = text;
     } else if (argument.size() > 1 && argument[0] == '-') {
       usageError("unknown option '" + argument + "' (see --help)");
     } else {

@@ -4,16 +4,16 @@
 #include "tools/render/SignalSource.h"
 
 // About six seconds of mono test music at 44100 Hz, made on the spot: a phrase of plucked
-// strings, a few clicks, a sine sweep from 100 Hz to 8 kHz and a held chord. It shows the widening on
-// sustained tones, on transients and across the spectrum.
+// strings, a few clicks, a sine sweep from 100 Hz to 8 kHz and a held chord. It shows the widening
+// on sustained tones, on transients and across the spectrum.
 class DemoSignal : public SignalSource {
-public:
+ public:
   DemoSignal();
   double sampleRate() const override { return kRate; }
   std::int64_t totalFrames() const override { return static_cast<std::int64_t>(samples.size()); }
   int read(double* mono, int frames) override;
 
-private:
+ private:
   static constexpr double kRate = 44100.0;
   void addPluck(double startSeconds, double frequency, double level);
   void addClick(double atSeconds, double level);

@@ -22,8 +22,9 @@ struct NamedKey {
   std::int32_t virtualKey;
 };
 constexpr NamedKey kKeys[] = {
-    {"backspace", 1}, {"tab", 2},    {"return", 4},  {"escape", 6}, {"space", 7},  {"end", 9},     {"home", 10},
-    {"left", 11},     {"up", 12},    {"right", 13},  {"down", 14},  {"enter", 19}, {"delete", 22},
+    {"backspace", 1}, {"tab", 2},    {"return", 4},  {"escape", 6}, {"space", 7},
+    {"end", 9},       {"home", 10},  {"left", 11},   {"up", 12},    {"right", 13},
+    {"down", 14},     {"enter", 19}, {"delete", 22},
 };
 constexpr std::int32_t kKeyShift = 1, kKeyAlternate = 2, kKeyControl = 8;
 
@@ -31,12 +32,18 @@ std::int32_t mouseButtons(ScriptLineReader& reader) {
   std::int32_t buttons = LUMIVANE_BUTTON_LEFT;
   std::string word;
   while (reader.next(word)) {
-    if (word == "shift") buttons |= LUMIVANE_MODIFIER_SHIFT;
-    else if (word == "control") buttons |= LUMIVANE_MODIFIER_CONTROL;
-    else if (word == "alt") buttons |= LUMIVANE_MODIFIER_ALT;
-    else if (word == "right") buttons = (buttons & ~LUMIVANE_BUTTON_LEFT) | LUMIVANE_BUTTON_RIGHT;
-    else if (word == "middle") buttons = (buttons & ~LUMIVANE_BUTTON_LEFT) | LUMIVANE_BUTTON_MIDDLE;
-    else reader.fail("unknown button or modifier '" + word + "' (shift, control, alt, right, middle)");
+    if (word == "shift")
+      buttons |= LUMIVANE_MODIFIER_SHIFT;
+    else if (word == "control")
+      buttons |= LUMIVANE_MODIFIER_CONTROL;
+    else if (word == "alt")
+      buttons |= LUMIVANE_MODIFIER_ALT;
+    else if (word == "right")
+      buttons = (buttons & ~LUMIVANE_BUTTON_LEFT) | LUMIVANE_BUTTON_RIGHT;
+    else if (word == "middle")
+      buttons = (buttons & ~LUMIVANE_BUTTON_LEFT) | LUMIVANE_BUTTON_MIDDLE;
+    else
+      reader.fail("unknown button or modifier '" + word + "' (shift, control, alt, right, middle)");
   }
   return buttons;
 }
@@ -57,10 +64,14 @@ void readKey(ScriptLineReader& reader, EditorCommand& command) {
   if (!known) reader.fail("unknown key '" + name + "'");
   std::string word;
   while (reader.next(word)) {
-    if (word == "shift") command.modifiers |= kKeyShift;
-    else if (word == "control") command.modifiers |= kKeyControl;
-    else if (word == "alt") command.modifiers |= kKeyAlternate;
-    else reader.fail("unknown modifier '" + word + "' (shift, control, alt)");
+    if (word == "shift")
+      command.modifiers |= kKeyShift;
+    else if (word == "control")
+      command.modifiers |= kKeyControl;
+    else if (word == "alt")
+      command.modifiers |= kKeyAlternate;
+    else
+      reader.fail("unknown modifier '" + word + "' (shift, control, alt)");
   }
 }
 
@@ -72,7 +83,9 @@ void noMoreWords(ScriptLineReader& reader) {
 EditorCommand readCommand(ScriptLineReader& reader, const std::string& verb, int line) {
   EditorCommand command;
   command.line = line;
-  auto coordinate = [&](const char* what) { return static_cast<std::int32_t>(reader.integer(what, -kMaxCoordinate, kMaxCoordinate)); };
+  auto coordinate = [&](const char* what) {
+    return static_cast<std::int32_t>(reader.integer(what, -kMaxCoordinate, kMaxCoordinate));
+  };
   if (verb == "press") {
     command.x1 = coordinate("x");
     command.y1 = coordinate("y");
@@ -141,4 +154,6 @@ EditorScript EditorScript::load(const std::string& path) {
   return parse(text.str(), "script '" + path + "'");
 }
 
-void EditorScript::append(const EditorScript& other) { list.insert(list.end(), other.list.begin(), other.list.end()); }
+void EditorScript::append(const EditorScript& other) {
+  list.insert(list.end(), other.list.begin(), other.list.end());
+}

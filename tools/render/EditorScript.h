@@ -16,7 +16,7 @@
 //   shot FILE                   saves what the editor shows as a PNG file
 // MOD is shift, control or alt; press and drag also take right or middle for another button.
 class EditorScript {
-public:
+ public:
   // Throws RenderError (exit code 2) naming the line of the first command it cannot read.
   static EditorScript parse(const std::string& source, const std::string& origin);
   // The script in a file; "-" reads standard input.
@@ -26,6 +26,6 @@ public:
   bool empty() const { return list.empty(); }
   void append(const EditorScript& other);
 
-private:
+ private:
   std::vector<EditorCommand> list;
 };

@@ -23,13 +23,14 @@ const LumivaneHeadlessEditorApi* findHeadlessEditor(const std::string& path) {
 
 }  // namespace
 
-EditorWindow::EditorWindow(const PluginLibrary& plugin, const std::string& pluginPath, EditorScript script,
-                           std::string picturePath, const OutputFiles& outputs)
+EditorWindow::EditorWindow(const PluginLibrary& plugin, const std::string& pluginPath,
+                           EditorScript script, std::string picturePath, const OutputFiles& outputs)
     : script(std::move(script)), picturePath(std::move(picturePath)), outputs(outputs) {
   if (this->picturePath.empty() && this->script.empty()) return;
   api = findHeadlessEditor(pluginPath);
   if (!api)
-    throw RenderError("'" + pluginPath + "' has no headless editor (" LUMIVANE_HEADLESS_EDITOR_SYMBOL
+    throw RenderError("'" + pluginPath +
+                      "' has no headless editor (" LUMIVANE_HEADLESS_EDITOR_SYMBOL
                       "): --editor-png, --script and --commands need a Lumivane plug-in library");
   session = api->open(plugin.effect());
   if (!session) throw RenderError("the editor of '" + pluginPath + "' did not open");
@@ -52,22 +53,33 @@ void EditorWindow::finish() {
 void EditorWindow::run(const EditorCommand& command) {
   int32_t done = 1;
   switch (command.kind) {
-    case EditorCommand::Kind::press: done = api->press(session, command.x1, command.y1, command.buttons); break;
+    case EditorCommand::Kind::press:
+      done = api->press(session, command.x1, command.y1, command.buttons);
+      break;
     case EditorCommand::Kind::drag:
       done = api->drag(session, command.x1, command.y1, command.x2, command.y2, command.buttons);
       break;
-    case EditorCommand::Kind::wheel: done = api->wheel(session, command.x1, command.y1, command.notches); break;
+    case EditorCommand::Kind::wheel:
+      done = api->wheel(session, command.x1, command.y1, command.notches);
+      break;
     case EditorCommand::Kind::key:
       done = api->key(session, command.character, command.virtualKey, command.modifiers);
       break;
-    case EditorCommand::Kind::type: done = api->type(session, command.text.c_str()); break;
-    case EditorCommand::Kind::idle: done = api->idle(session, command.count); break;
-    case EditorCommand::Kind::shot: save(command.text, command.where()); return;
+    case EditorCommand::Kind::type:
+      done = api->type(session, command.text.c_str());
+      break;
+    case EditorCommand::Kind::idle:
+      done = api->idle(session, command.count);
+      break;
+    case EditorCommand::Kind::shot:
+      save(command.text, command.where());
+      return;
   }
   if (!done) throw RenderError(command.where() + ": the editor did not take it");
 }
 
 void EditorWindow::save(const std::string& path, const std::string& where) {
   if (!api->snapshot(session, outputs.writePath(path).c_str()))
-    throw RenderError("cannot write the editor picture '" + path + "'" + (where.empty() ? "" : " (" + where + ")"));
+    throw RenderError("cannot write the editor picture '" + path + "'" +
+                      (where.empty() ? "" : " (" + where + ")"));
 }

@@ -14,7 +14,7 @@ class PluginLibrary;
 // clear message. Pictures go where the run's OutputFiles say, to be moved into place when the
 // whole run has succeeded.
 class EditorWindow {
-public:
+ public:
   // Idles that let a meter fall from full to any level (ten steps of 0.1) and draw the rest.
   static constexpr int kSettleIdles = 12;
 
@@ -29,7 +29,7 @@ public:
   // After rendering: settles the meters, plays the script, writes the pictures.
   void finish();
 
-private:
+ private:
   void run(const EditorCommand& command);
   void save(const std::string& path, const std::string& where);
 

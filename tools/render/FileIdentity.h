@@ -7,11 +7,11 @@
 // and spellings like "sub/../x" are seen through), else the absolute path with its folder
 // resolved.
 class FileIdentity {
-public:
+ public:
   explicit FileIdentity(const std::string& path);
   bool operator==(const FileIdentity& other) const;
 
-private:
+ private:
   bool exists = false;
   dev_t device = 0;
   ino_t inode = 0;

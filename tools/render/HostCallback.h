@@ -10,8 +10,8 @@ struct HostLog {
 
 // The host side of the plug-in interface: answers the version query with 2.4 and records
 // automation and edit gestures; every other request gets 0.
-VstIntPtr VSTCALLBACK renderHostCallback(AEffect* effect, VstInt32 opcode, VstInt32 index, VstIntPtr value,
-                                         void* ptr, float opt);
+VstIntPtr VSTCALLBACK renderHostCallback(AEffect* effect, VstInt32 opcode, VstInt32 index,
+                                         VstIntPtr value, void* ptr, float opt);
 
 // The log of everything the callback has recorded so far.
 const HostLog& hostLog();

@@ -20,7 +20,7 @@ struct NamedFile {
 // place only when the whole run has succeeded: a run that fails leaves existing files as they were.
 // An existing output that is no regular file (a device such as /dev/null) is written in place.
 class OutputFiles {
-public:
+ public:
   explicit OutputFiles(std::vector<NamedFile> sources);
   // Removes the temporary files of a run that did not commit.
   ~OutputFiles();
@@ -37,7 +37,7 @@ public:
   // Moves every output into place; throws RenderError when one cannot be moved.
   void commit();
 
-private:
+ private:
   struct Output {
     NamedFile name;
     FileIdentity identity;

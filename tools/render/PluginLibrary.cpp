@@ -15,7 +15,8 @@ using EntryPoint = AEffect* (*)(audioMasterCallback);
 
 void* openLibrary(const std::string& path) {
   struct stat info {};
-  if (stat(path.c_str(), &info) != 0) throw RenderError("cannot open plug-in '" + path + "': " + std::strerror(errno));
+  if (stat(path.c_str(), &info) != 0)
+    throw RenderError("cannot open plug-in '" + path + "': " + std::strerror(errno));
   if (!S_ISREG(info.st_mode)) throw RenderError("plug-in '" + path + "' is not a file");
   // A path without a slash would make dlopen search the library path instead of this file.
   std::string local = path.find('/') == std::string::npos ? "./" + path : path;
@@ -45,9 +46,11 @@ std::string recordFault(const AEffect& record) {
     return "promises 64-bit processing but has no processDoubleReplacing function";
   if (!record.setParameter) return "has no setParameter function";
   if (!record.getParameter) return "has no getParameter function";
-  for (auto [count, what] : {std::pair{record.numInputs, "inputs"}, std::pair{record.numOutputs, "outputs"}})
+  for (auto [count, what] :
+       {std::pair{record.numInputs, "inputs"}, std::pair{record.numOutputs, "outputs"}})
     if (count < 0 || count > kMaxChannels)
-      return "declares " + std::to_string(count) + " " + what + "; this host takes 0 to " + std::to_string(kMaxChannels);
+      return "declares " + std::to_string(count) + " " + what + "; this host takes 0 to " +
+             std::to_string(kMaxChannels);
   return "";
 }
 
@@ -81,7 +84,8 @@ PluginLibrary::~PluginLibrary() {
   dlclose(library);
 }
 
-VstIntPtr PluginLibrary::dispatch(VstInt32 opcode, VstInt32 index, VstIntPtr value, void* ptr, float opt) const {
+VstIntPtr PluginLibrary::dispatch(VstInt32 opcode, VstInt32 index, VstIntPtr value, void* ptr,
+                                  float opt) const {
   return record->dispatcher(record, opcode, index, value, ptr, opt);
 }
 

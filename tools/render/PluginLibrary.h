@@ -7,7 +7,7 @@
 // A VST 2.4 plug-in library, opened with dlopen, and the one effect its entry point built.
 // Closing the effect (effClose) and the library happens in the destructor.
 class PluginLibrary {
-public:
+ public:
   // Throws RenderError when the file is missing, is no library, has no entry point, or the
   // entry point gives no effect or a record without the functions its flags promise.
   PluginLibrary(const std::string& path, audioMasterCallback host);
@@ -22,7 +22,7 @@ public:
   std::string text(VstInt32 opcode, VstInt32 index = 0) const;
   std::vector<std::string> parameterNames() const;
 
-private:
+ private:
   void* library = nullptr;
   AEffect* record = nullptr;
 };

@@ -8,7 +8,8 @@ namespace {
 constexpr int kWidth = 40;
 }
 
-ProgressBar::ProgressBar(std::int64_t total) : shown(total > 0 && isatty(STDERR_FILENO) == 1), total(total) {}
+ProgressBar::ProgressBar(std::int64_t total)
+    : shown(total > 0 && isatty(STDERR_FILENO) == 1), total(total) {}
 
 ProgressBar::~ProgressBar() {
   if (shown && lastPercent >= 0) std::fputc('\n', stderr);
@@ -23,7 +24,7 @@ void ProgressBar::advance(std::int64_t done) {
 void ProgressBar::draw(int percent) {
   lastPercent = percent;
   int filled = percent * kWidth / 100;
-  std::fprintf(stderr, "\r[%.*s%*s] %3d%%", filled, "########################################", kWidth - filled, "",
-               percent);
+  std::fprintf(stderr, "\r[%.*s%*s] %3d%%", filled, "########################################",
+               kWidth - filled, "", percent);
   std::fflush(stderr);
 }

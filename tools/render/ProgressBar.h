@@ -4,12 +4,12 @@
 // A progress bar on standard error, drawn only when that is a terminal, so logs and pipes get
 // no control characters.
 class ProgressBar {
-public:
+ public:
   explicit ProgressBar(std::int64_t total);
   ~ProgressBar();
   void advance(std::int64_t done);
 
-private:
+ private:
   void draw(int percent);
   bool shown;
   std::int64_t total;

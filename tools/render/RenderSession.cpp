@@ -23,7 +23,9 @@ namespace {
 bool sameNameIgnoringCase(const std::string& a, const std::string& b) {
   if (a.size() != b.size()) return false;
   for (std::size_t i = 0; i < a.size(); ++i)
-    if (std::tolower(static_cast<unsigned char>(a[i])) != std::tolower(static_cast<unsigned char>(b[i]))) return false;
+    if (std::tolower(static_cast<unsigned char>(a[i])) !=
+        std::tolower(static_cast<unsigned char>(b[i])))
+      return false;
   return true;
 }
 
@@ -33,8 +35,8 @@ VstInt32 parameterIndex(const PluginLibrary& plugin, const std::string& name) {
     if (sameNameIgnoringCase(names[i], name)) return static_cast<VstInt32>(i);
   std::string valid;
   for (const std::string& known : names) valid += (valid.empty() ? "" : ", ") + known;
-  throw RenderError("unknown parameter '" + name + "'; this plug-in's parameters are: " +
-                        (valid.empty() ? "(none)" : valid),
+  throw RenderError("unknown parameter '" + name +
+                        "'; this plug-in's parameters are: " + (valid.empty() ? "(none)" : valid),
                     2);
 }
 
@@ -46,22 +48,23 @@ void checkProgram(const PluginLibrary& plugin, int program) {
 }
 
 // The parameters by index, so that every name is checked before anything is set.
-std::vector<std::pair<VstInt32, float>> resolveParameters(const PluginLibrary& plugin,
-                                                          const std::vector<ParameterSetting>& settings) {
+std::vector<std::pair<VstInt32, float>> resolveParameters(
+    const PluginLibrary& plugin, const std::vector<ParameterSetting>& settings) {
   std::vector<std::pair<VstInt32, float>> resolved;
   for (const ParameterSetting& setting : settings)
     resolved.emplace_back(parameterIndex(plugin, setting.name), static_cast<float>(setting.value));
   return resolved;
 }
 
-void setParameters(const PluginLibrary& plugin, const std::vector<std::pair<VstInt32, float>>& settings) {
+void setParameters(const PluginLibrary& plugin,
+                   const std::vector<std::pair<VstInt32, float>>& settings) {
   AEffect* effect = plugin.effect();
   for (auto [index, value] : settings) {
     effect->setParameter(effect, index, value);
     std::string label = plugin.text(effGetParamLabel, index);
     std::printf("%s = %s%s%s (%g)\n", plugin.text(effGetParamName, index).c_str(),
-                plugin.text(effGetParamDisplay, index).c_str(), label.empty() ? "" : " ", label.c_str(),
-                static_cast<double>(effect->getParameter(effect, index)));
+                plugin.text(effGetParamDisplay, index).c_str(), label.empty() ? "" : " ",
+                label.c_str(), static_cast<double>(effect->getParameter(effect, index)));
   }
 }
 
@@ -88,7 +91,8 @@ EditorScript loadEditorScript(const RenderOptions& options) {
 
 std::vector<NamedFile> sourcesOf(const RenderOptions& options) {
   std::vector<NamedFile> sources = {{options.pluginPath, "the plug-in library", "", false}};
-  if (!options.inputPath.empty()) sources.push_back({options.inputPath, "the input file", "", false});
+  if (!options.inputPath.empty())
+    sources.push_back({options.inputPath, "the input file", "", false});
   if (!options.scriptPath.empty() && options.scriptPath != "-")
     sources.push_back({options.scriptPath, "the script", "", false});
   return sources;
@@ -97,16 +101,19 @@ std::vector<NamedFile> sourcesOf(const RenderOptions& options) {
 // Every file the run writes: the audio, the editor picture, the script's shots.
 std::vector<NamedFile> outputsOf(const RenderOptions& options, const EditorScript& script) {
   std::vector<NamedFile> outputs = {{options.outputPath, "the output", "", false}};
-  if (!options.editorPngPath.empty()) outputs.push_back({options.editorPngPath, "the editor picture", "", true});
+  if (!options.editorPngPath.empty())
+    outputs.push_back({options.editorPngPath, "the editor picture", "", true});
   for (const EditorCommand& command : script.commands())
-    if (command.kind == EditorCommand::Kind::shot) outputs.push_back({command.text, "the shot", command.where(), true});
+    if (command.kind == EditorCommand::Kind::shot)
+      outputs.push_back({command.text, "the shot", command.where(), true});
   return outputs;
 }
 
 // The pictures in the order the editor took them: the shots, then the final picture.
 void reportPictures(const std::vector<NamedFile>& outputs, const std::string& editorPngPath) {
   for (const NamedFile& output : outputs)
-    if (output.picture && !output.origin.empty()) std::printf("Wrote the editor picture '%s'\n", output.path.c_str());
+    if (output.picture && !output.origin.empty())
+      std::printf("Wrote the editor picture '%s'\n", output.path.c_str());
   if (!editorPngPath.empty()) std::printf("Wrote the editor picture '%s'\n", editorPngPath.c_str());
 }
 
@@ -128,16 +135,18 @@ std::string decibels(double level) {
   return text;
 }
 
-void report(const PluginLibrary& plugin, const RenderOptions& options, double rate, std::int64_t frames,
-            const OutputMeter& meter) {
-  std::printf("Rendered %s through %s (%s): %lld frames at %g Hz (%.2f s), blocks of %d, %s precision\n",
-              options.inputPath.empty() ? "the demo signal" : ("'" + options.inputPath + "'").c_str(),
-              plugin.text(effGetEffectName).c_str(), plugin.text(effGetVendorString).c_str(),
-              static_cast<long long>(frames), rate, static_cast<double>(frames) / rate, options.blockSize,
-              options.doublePrecision ? "double" : "single");
+void report(const PluginLibrary& plugin, const RenderOptions& options, double rate,
+            std::int64_t frames, const OutputMeter& meter) {
+  std::printf(
+      "Rendered %s through %s (%s): %lld frames at %g Hz (%.2f s), blocks of %d, %s precision\n",
+      options.inputPath.empty() ? "the demo signal" : ("'" + options.inputPath + "'").c_str(),
+      plugin.text(effGetEffectName).c_str(), plugin.text(effGetVendorString).c_str(),
+      static_cast<long long>(frames), rate, static_cast<double>(frames) / rate, options.blockSize,
+      options.doublePrecision ? "double" : "single");
   std::printf("Wrote '%s' (stereo, 32-bit float WAV)\n", options.outputPath.c_str());
-  std::printf("Output peaks (measured by this host): left %.4f (%s), right %.4f (%s)\n", meter.peakLeft(),
-              decibels(meter.peakLeft()).c_str(), meter.peakRight(), decibels(meter.peakRight()).c_str());
+  std::printf("Output peaks (measured by this host): left %.4f (%s), right %.4f (%s)\n",
+              meter.peakLeft(), decibels(meter.peakLeft()).c_str(), meter.peakRight(),
+              decibels(meter.peakRight()).c_str());
   std::printf("Output correlation (measured by this host over the whole output, -1 to 1): %.3f\n",
               meter.correlation());
 }
@@ -145,8 +154,8 @@ void report(const PluginLibrary& plugin, const RenderOptions& options, double ra
 // Last, so that it counts what the editor's script did too.
 void reportHostCallbacks() {
   const HostLog& log = hostLog();
-  std::printf("Host callbacks: %ld automate, %ld begin edit, %ld end edit\n", log.automations, log.beginEdits,
-              log.endEdits);
+  std::printf("Host callbacks: %ld automate, %ld begin edit, %ld end edit\n", log.automations,
+              log.beginEdits, log.endEdits);
 }
 
 }  // namespace
@@ -161,7 +170,8 @@ void runRender(const RenderOptions& options) {
   std::unique_ptr<SignalSource> source = openSource(options);
   checkPrecision(plugin, options.doublePrecision);
   checkProgram(plugin, options.program);
-  std::vector<std::pair<VstInt32, float>> parameters = resolveParameters(plugin, options.parameters);
+  std::vector<std::pair<VstInt32, float>> parameters =
+      resolveParameters(plugin, options.parameters);
   double rate = source->sampleRate();
 
   plugin.dispatch(effOpen);
@@ -171,7 +181,8 @@ void runRender(const RenderOptions& options) {
   setParameters(plugin, parameters);
 
   files.open();
-  StereoWavWriter output(files.writePath(options.outputPath), options.outputPath, static_cast<int>(rate));
+  StereoWavWriter output(files.writePath(options.outputPath), options.outputPath,
+                         static_cast<int>(rate));
   OutputMeter meter;
   BlockRenderer renderer(plugin, options.blockSize, options.doublePrecision);
   EditorWindow editor(plugin, options.pluginPath, script, options.editorPngPath, files);

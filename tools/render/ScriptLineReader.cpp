@@ -27,8 +27,8 @@ long ScriptLineReader::integer(const char* what, long low, long high) {
   char* end = nullptr;
   long value = std::strtol(word.c_str(), &end, 10);
   if (*end != '\0' || errno != 0 || value < low || value > high)
-    fail(std::string(what) + " must be a whole number from " + std::to_string(low) + " to " + std::to_string(high) +
-         ", not '" + word + "'");
+    fail(std::string(what) + " must be a whole number from " + std::to_string(low) + " to " +
+         std::to_string(high) + ", not '" + word + "'");
   return value;
 }
 
@@ -38,8 +38,8 @@ double ScriptLineReader::number(const char* what, double limit) {
   double value = std::strtod(word.c_str(), &end);
   // Also refuses "nan" and "inf", which strtod reads.
   if (*end != '\0' || !(std::fabs(value) <= limit))
-    fail(std::string(what) + " must be a number from " + std::to_string(-limit) + " to " + std::to_string(limit) +
-         ", not '" + word + "'");
+    fail(std::string(what) + " must be a number from " + std::to_string(-limit) + " to " +
+         std::to_string(limit) + ", not '" + word + "'");
   return value;
 }
 

@@ -5,7 +5,7 @@
 // Reads the words of one line of an editor script and fails with a message that names the line:
 // a RenderError with exit code 2, as for any other mistake on the command line.
 class ScriptLineReader {
-public:
+ public:
   ScriptLineReader(const std::string& text, int line, const std::string& origin);
 
   [[noreturn]] void fail(const std::string& message) const;
@@ -20,7 +20,7 @@ public:
   // Everything after the command word and one space, as typed.
   std::string rest();
 
-private:
+ private:
   std::istringstream words;
   int line;
   std::string origin;

@@ -3,7 +3,7 @@
 
 // Where the mono input of a render comes from: a file or the demo signal.
 class SignalSource {
-public:
+ public:
   virtual ~SignalSource() = default;
   virtual double sampleRate() const = 0;
   virtual std::int64_t totalFrames() const = 0;

@@ -4,10 +4,10 @@
 #include <string>
 #include <vector>
 
-// Writes a stereo 32-bit float WAV file (RF64 past 4 GiB). Float samples keep outputs above full scale as they
-// are: the effect does not limit, and neither does this host.
+// Writes a stereo 32-bit float WAV file (RF64 past 4 GiB). Float samples keep outputs above full
+// scale as they are: the effect does not limit, and neither does this host.
 class StereoWavWriter {
-public:
+ public:
   // Throws RenderError when the file cannot be created. `path` is where the data go, `name` the
   // file as the user knows it, for messages.
   StereoWavWriter(const std::string& path, const std::string& name, int sampleRate);
@@ -21,7 +21,7 @@ public:
   // Completes the file; throws RenderError when the data did not all reach the disk.
   void close();
 
-private:
+ private:
   void flush();
 
   std::string name;

@@ -10,7 +10,7 @@
 // subnormal, and nothing written past the end of the block. The first problem is thrown as a
 // CheckFailure that names the precision, the block and the sample.
 class AudioRunner {
-public:
+ public:
   // `capacity`: the longest block it will be asked to run.
   AudioRunner(const EffectInstance& effect, Precision precision, int capacity);
 
@@ -24,7 +24,7 @@ public:
   // Blocks of `blockFrames` until `totalFrames` have been run.
   void runFor(std::int64_t totalFrames, int blockFrames);
 
-private:
+ private:
   template <typename Sample>
   struct Channels {
     std::vector<std::vector<Sample>> inputs, outputs;

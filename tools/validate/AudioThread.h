@@ -10,7 +10,7 @@
 // effect from its own thread (parameters, programs, the editor). Blocks are checked as
 // AudioRunner checks them; the first problem stops the thread and is thrown by stop().
 class AudioThread {
-public:
+ public:
   AudioThread(const EffectInstance& effect, Precision precision, int blockFrames, double rate);
   // Stops and joins without throwing.
   ~AudioThread();
@@ -28,7 +28,7 @@ public:
   // True once a block had a problem (the thread has stopped then).
   bool failed() const { return stoppedAtProblem.load(); }
 
-private:
+ private:
   void run(const EffectInstance& effect, Precision precision, int blockFrames, double rate);
   void join();
 

@@ -11,7 +11,7 @@
 // the strictness, a random generator seeded from the run's seed and the check's name (so one
 // check replays alone with the same numbers), and the result file its steps and notes go to.
 class CheckContext {
-public:
+ public:
   static constexpr int kDefaultStrictness = 5;
   // From this strictness on, texts longer than their nominal length fail instead of being noted.
   static constexpr int kPedanticStrictness = 8;
@@ -36,7 +36,7 @@ public:
   // Closes the library; a plug-in may crash here too, which the validator reports.
   void unload() { loaded.reset(); }
 
-private:
+ private:
   std::string path;
   int level;
   std::mt19937_64 generator;

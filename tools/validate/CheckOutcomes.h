@@ -7,12 +7,12 @@
 
 // The plug-in did something a host cannot live with; the message says what, in one line.
 class CheckFailure : public std::runtime_error {
-public:
+ public:
   explicit CheckFailure(const std::string& message) : std::runtime_error(message) {}
 };
 
 // The check does not apply to this plug-in (no editor, no programs); the message says why.
 class CheckSkipped : public std::runtime_error {
-public:
+ public:
   explicit CheckSkipped(const std::string& message) : std::runtime_error(message) {}
 };

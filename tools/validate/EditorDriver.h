@@ -6,7 +6,7 @@
 // validator's own as a host opens it (WindowEditorDriver), or without a window system through
 // Lumivane's headless table (HeadlessEditorDriver).
 class EditorDriver {
-public:
+ public:
   virtual ~EditorDriver() = default;
 
   // Opens the editor; answers what went wrong, or an empty text when it is open.

@@ -12,7 +12,7 @@ enum class Precision { single, twice };
 // One effect built by the plug-in's entry point, driven through its record as a host drives it,
 // and closed (effClose) when this object ends unless the check closed it itself.
 class EffectInstance {
-public:
+ public:
   // The most inputs, outputs, parameters and programs a record may declare before it counts as
   // damaged: far beyond any real plug-in, well short of what would exhaust memory.
   static constexpr VstInt32 kMaxChannels = 1024;
@@ -49,7 +49,7 @@ public:
   }
   float getParameter(VstInt32 index) const { return effect->getParameter(effect, index); }
 
-private:
+ private:
   AEffect* effect = nullptr;
 };
 

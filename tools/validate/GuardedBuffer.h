@@ -7,7 +7,7 @@
 // that must come back untouched: a plug-in that writes past what it was given shows here
 // instead of corrupting the host's memory.
 class GuardedBuffer {
-public:
+ public:
   GuardedBuffer(std::size_t size, std::size_t guard) : size(size), bytes(size + guard, kMarker) {
     std::memset(bytes.data(), 0, size);
   }
@@ -18,7 +18,7 @@ public:
                        [](unsigned char b) { return b == kMarker; });
   }
 
-private:
+ private:
   static constexpr unsigned char kMarker = 0xA5;
 
   std::size_t size;

@@ -7,7 +7,7 @@
 // (HeadlessEditorApi.h): no window system, an idle turn as the table's idle after the window's
 // pending paint.
 class HeadlessEditorDriver : public EditorDriver {
-public:
+ public:
   HeadlessEditorDriver(const EffectInstance& effect, const LumivaneHeadlessEditorApi& api);
   // Closes an editor that a failed check left open.
   ~HeadlessEditorDriver() override;
@@ -17,7 +17,7 @@ public:
   std::string close() override;
   std::string manner() const override { return "headless"; }
 
-private:
+ private:
   const EffectInstance& effect;
   const LumivaneHeadlessEditorApi& api;
   LumivaneEditorSession* session = nullptr;

@@ -29,13 +29,16 @@ struct Arguments {
 // Mostly numbers near the ones that mean something, some anywhere, some at the extremes.
 std::int64_t randomNumber(CheckContext& context, std::int64_t near) {
   switch (context.between(0, 9)) {
-    case 0: return std::numeric_limits<VstInt32>::min();
-    case 1: return std::numeric_limits<VstInt32>::max();
+    case 0:
+      return std::numeric_limits<VstInt32>::min();
+    case 1:
+      return std::numeric_limits<VstInt32>::max();
     case 2:
     case 3:
       return context.between(std::numeric_limits<VstInt32>::min(),
                              std::numeric_limits<VstInt32>::max());
-    default: return context.between(-2, near + 2);
+    default:
+      return context.between(-2, near + 2);
   }
 }
 
@@ -48,9 +51,12 @@ float randomFloat(CheckContext& context) {
                            1e30f,
                            std::numeric_limits<float>::denorm_min()};
   switch (context.between(0, 3)) {
-    case 0: return special[context.between(0, std::size(special) - 1)];
-    case 1: return std::uniform_real_distribution<float>(-1e6f, 1e6f)(context.random());
-    default: return std::uniform_real_distribution<float>(0.0f, 1.0f)(context.random());
+    case 0:
+      return special[context.between(0, std::size(special) - 1)];
+    case 1:
+      return std::uniform_real_distribution<float>(-1e6f, 1e6f)(context.random());
+    default:
+      return std::uniform_real_distribution<float>(0.0f, 1.0f)(context.random());
   }
 }
 

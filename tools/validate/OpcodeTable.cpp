@@ -80,14 +80,23 @@ OpcodeShape opcodeShape(VstInt32 opcode) {
   switch (opcode) {
     case effClose:
     case effEditGetRect:
-    case effEditOpen: shape.sent = false; break;
-    case effSetChunk: shape.value = OpcodeShape::Value::byteCount; break;
+    case effEditOpen:
+      shape.sent = false;
+      break;
+    case effSetChunk:
+      shape.value = OpcodeShape::Value::byteCount;
+      break;
     case effOfflineNotify:
     case effOfflinePrepare:
-    case effOfflineRun: shape.value = OpcodeShape::Value::zero; break;
+    case effOfflineRun:
+      shape.value = OpcodeShape::Value::zero;
+      break;
     case effSetSpeakerArrangement:
-    case effGetSpeakerArrangement: shape.value = OpcodeShape::Value::pointer; break;
-    default: break;
+    case effGetSpeakerArrangement:
+      shape.value = OpcodeShape::Value::pointer;
+      break;
+    default:
+      break;
   }
   return shape;
 }

@@ -56,10 +56,14 @@ WORD imageMachine(const std::string& path) {
 
 std::string machineName(WORD machine) {
   switch (machine) {
-    case IMAGE_FILE_MACHINE_I386: return "32-bit x86";
-    case IMAGE_FILE_MACHINE_AMD64: return "x64";
-    case 0xAA64: return "ARM64";
-    default: return "machine " + std::to_string(machine);
+    case IMAGE_FILE_MACHINE_I386:
+      return "32-bit x86";
+    case IMAGE_FILE_MACHINE_AMD64:
+      return "x64";
+    case 0xAA64:
+      return "ARM64";
+    default:
+      return "machine " + std::to_string(machine);
   }
 }
 

@@ -8,7 +8,7 @@
 // the exported entry point VSTPluginMain (or, in older plug-ins, main). It stays loaded as long as
 // this object lives; every effect of a check comes from its entry point.
 class PluginModule {
-public:
+ public:
   // Throws CheckFailure when the file is no loadable library or has no entry point.
   explicit PluginModule(const std::string& path);
   ~PluginModule();
@@ -22,7 +22,7 @@ public:
   // exports none (HeadlessEditorApi.h).
   const LumivaneHeadlessEditorApi* headlessEditor() const;
 
-private:
+ private:
   using EntryPoint = AEffect* (*)(audioMasterCallback);
 
   void* library = nullptr;

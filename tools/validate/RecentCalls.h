@@ -5,7 +5,7 @@
 // The last few calls a check made, named in a message about a problem that the audio thread
 // shows a little later than the call that caused it.
 class RecentCalls {
-public:
+ public:
   void add(const std::string& call) {
     calls.push_back(call);
     if (calls.size() > kKept) calls.pop_front();
@@ -18,7 +18,7 @@ public:
     return joined;
   }
 
-private:
+ private:
   static constexpr std::size_t kKept = 3;
 
   std::deque<std::string> calls;

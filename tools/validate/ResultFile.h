@@ -6,7 +6,7 @@
 // whole at every step, so that a child that crashes or hangs leaves the step it was at behind.
 // The first line is STEP, PASS, FAIL or SKIP with a text; each further line is NOTE with a text.
 class ResultFile {
-public:
+ public:
   enum class Status { running, passed, failed, skipped };
 
   struct Contents {
@@ -24,7 +24,7 @@ public:
 
   static Contents read(const std::string& path);
 
-private:
+ private:
   void write() const;
 
   std::string path;

@@ -99,9 +99,12 @@ Verdict runInChild(const ValidateOptions& options, const CheckDefinition& check)
 
 const char* statusWord(ResultFile::Status status) {
   switch (status) {
-    case ResultFile::Status::passed: return "PASS";
-    case ResultFile::Status::skipped: return "SKIP";
-    default: return "FAIL";
+    case ResultFile::Status::passed:
+      return "PASS";
+    case ResultFile::Status::skipped:
+      return "SKIP";
+    default:
+      return "FAIL";
   }
 }
 

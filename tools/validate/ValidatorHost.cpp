@@ -36,7 +36,8 @@ void judgeParameterRequest(const char* request, VstInt32 index, float value, boo
 VstIntPtr VSTCALLBACK answer(AEffect*, VstInt32 opcode, VstInt32 index, VstIntPtr, void*,
                              float opt) {
   switch (opcode) {
-    case audioMasterVersion: return kVstVersion;
+    case audioMasterVersion:
+      return kVstVersion;
     case audioMasterAutomate:
       judgeParameterRequest("audioMasterAutomate", index, opt, true);
       return 0;
@@ -46,9 +47,12 @@ VstIntPtr VSTCALLBACK answer(AEffect*, VstInt32 opcode, VstInt32 index, VstIntPt
     case audioMasterEndEdit:
       judgeParameterRequest("audioMasterEndEdit", index, 0.0f, false);
       return 1;
-    case kHostQuerySampleRate: return static_cast<VstIntPtr>(currentRate.load());
-    case kHostQueryBlockSize: return currentBlockSize.load();
-    default: return 0;
+    case kHostQuerySampleRate:
+      return static_cast<VstIntPtr>(currentRate.load());
+    case kHostQueryBlockSize:
+      return currentBlockSize.load();
+    default:
+      return 0;
   }
 }
 

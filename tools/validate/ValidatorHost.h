@@ -10,7 +10,7 @@
 // parameter the plug-in does not have, a value that is not a number) are kept as the first
 // problem, which every check looks at when it ends.
 class ValidatorHost {
-public:
+ public:
   static audioMasterCallback callback();
   // What the host tells a plug-in that asks; updated as the validator sets them.
   static void setCurrentRate(float rate);

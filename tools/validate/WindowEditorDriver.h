@@ -8,7 +8,7 @@
 // must put a window of its own into the host's window when it opens and take it out when it
 // closes.
 class WindowEditorDriver : public EditorDriver {
-public:
+ public:
   static constexpr int kIdleMilliseconds = 20;
 
   explicit WindowEditorDriver(const EffectInstance& effect);
@@ -20,7 +20,7 @@ public:
   std::string close() override;
   std::string manner() const override;
 
-private:
+ private:
   // The client size the editor asks for before it opens, or a usual editor's size when it gives
   // no usable rectangle then.
   void askSize(int& width, int& height) const;

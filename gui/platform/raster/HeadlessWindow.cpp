@@ -146,9 +146,8 @@ void HeadlessWindow::dragLeave() {
 }
 
 uint32_t HeadlessWindow::drop(platform::DragData* data) {
-  return record->dropHandler != nullptr
-             ? record->dropHandler->drop(data, platform::kDropEffectMove)
-             : platform::kDropEffectNone;
+  return record->dropHandler != nullptr ? record->dropHandler->drop(data, platform::kDropEffectMove)
+                                        : platform::kDropEffectNone;
 }
 
 bool HeadlessWindow::isDropTargetRegistered() const { return record->dropHandler != nullptr; }

@@ -89,7 +89,8 @@ uint32_t blendConstant(uint32_t destination, uint32_t source, uint32_t constantA
   return result;
 }
 
-// SelectObject of a pen, brush, font or image: the new object is held, the previous one handed back.
+// SelectObject of a pen, brush, font or image: the new object is held, the previous one handed
+// back.
 template <typename Object>
 Object* swapSelection(Object*& slot, Object* next) {
   if (next == nullptr) return nullptr;
@@ -109,9 +110,13 @@ RasterDevice::~RasterDevice() = default;
 
 PlatformPen* RasterDevice::selectPen(PlatformPen* newPen) { return swapSelection(pen, newPen); }
 
-PlatformBrush* RasterDevice::selectBrush(PlatformBrush* newBrush) { return swapSelection(brush, newBrush); }
+PlatformBrush* RasterDevice::selectBrush(PlatformBrush* newBrush) {
+  return swapSelection(brush, newBrush);
+}
 
-PlatformFont* RasterDevice::selectFont(PlatformFont* newFont) { return swapSelection(font, newFont); }
+PlatformFont* RasterDevice::selectFont(PlatformFont* newFont) {
+  return swapSelection(font, newFont);
+}
 
 PlatformImage* RasterDevice::selectImage(PlatformImage* newImage) {
   // Like GDI: only memory devices take bitmaps, and a bitmap lives in one device at a time.
@@ -224,10 +229,10 @@ void RasterDevice::drawWideLine(int32_t x0, int32_t y0, int32_t x1, int32_t y1,
   const double radius = pen->width / 2.0;
   const CViewRect box(std::min(x0, x1), std::min(y0, y1), std::max(x0, x1), std::max(y0, y1));
   const int32_t reach = int32_t(std::ceil(radius));
-  const CViewRect area = CViewRect(addSaturated(box.left, -reach), addSaturated(box.top, -reach),
-                                   addSaturated(box.right, reach + 1),
-                                   addSaturated(box.bottom, reach + 1))
-                             .intersect(bounds);
+  const CViewRect area =
+      CViewRect(addSaturated(box.left, -reach), addSaturated(box.top, -reach),
+                addSaturated(box.right, reach + 1), addSaturated(box.bottom, reach + 1))
+          .intersect(bounds);
   const double vx = double(x1) - x0;
   const double vy = double(y1) - y0;
   const double lengthSquared = vx * vx + vy * vy;
@@ -279,7 +284,8 @@ void RasterDevice::setPixel(int32_t x, int32_t y, PlatformColor color) {
   if (x < bounds.left || x >= bounds.right || y < bounds.top || y >= bounds.bottom) return;
   PlatformImage* surface = target();
   if (surface->monochrome) {
-    const int brightness = platform::redOf(color) + platform::greenOf(color) + platform::blueOf(color);
+    const int brightness =
+        platform::redOf(color) + platform::greenOf(color) + platform::blueOf(color);
     surface->row(y)[x] = brightness >= 384;
     return;
   }
@@ -308,8 +314,7 @@ void RasterDevice::drawText(const char* text, const CViewRect& rect, uint32_t fl
 }
 
 void RasterDevice::bitBlt(int32_t dx, int32_t dy, int32_t width, int32_t height,
-                          platform::PlatformDevice* source, int32_t sx, int32_t sy,
-                          uint32_t rop) {
+                          platform::PlatformDevice* source, int32_t sx, int32_t sy, uint32_t rop) {
   if (source == nullptr || width <= 0 || height <= 0) return;
   if (rop != platform::kSourceCopy && rop != platform::kSourceAnd &&
       rop != platform::kSourceInvert) {
@@ -324,8 +329,8 @@ void RasterDevice::bitBlt(int32_t dx, int32_t dy, int32_t width, int32_t height,
                        .intersect(drawableBounds());
   const int32_t shiftX = sx - dx;
   const int32_t shiftY = sy - dy;
-  area = area.intersect(CViewRect(0, 0, sourceImage->width, sourceImage->height)
-                            .offsetBy(-shiftX, -shiftY));
+  area = area.intersect(
+      CViewRect(0, 0, sourceImage->width, sourceImage->height).offsetBy(-shiftX, -shiftY));
   if (area.isEmpty()) return;
   const uint32_t one = opaquePixel(backgroundColor);
   const uint32_t zero = opaquePixel(textColor);
@@ -339,13 +344,13 @@ void RasterDevice::bitBlt(int32_t dx, int32_t dy, int32_t width, int32_t height,
                                 : uint8_t(colorOfPixel(loadPixel(sourceImage, fromX, fromY)) ==
                                           from->backgroundColor);
         uint8_t& cell = destinationImage->row(y)[x];
-        cell = rop == platform::kSourceCopy ? bit : rop == platform::kSourceAnd ? (cell & bit)
-                                                                              : (cell ^ bit);
+        cell = rop == platform::kSourceCopy  ? bit
+               : rop == platform::kSourceAnd ? (cell & bit)
+                                             : (cell ^ bit);
         continue;
       }
-      const uint32_t value = sourceImage->monochrome
-                                 ? (sourceImage->row(fromY)[fromX] ? one : zero)
-                                 : loadPixel(sourceImage, fromX, fromY);
+      const uint32_t value = sourceImage->monochrome ? (sourceImage->row(fromY)[fromX] ? one : zero)
+                                                     : loadPixel(sourceImage, fromX, fromY);
       const uint32_t current = loadPixel(destinationImage, x, y);
       storePixel(destinationImage, x, y,
                  rop == platform::kSourceCopy  ? value
@@ -371,8 +376,8 @@ namespace {
 // The common part of AlphaBlend and TransparentBlt: both refuse scaling, empty blocks and a
 // source block that leaves the source image.
 bool prepareBlock(platform::PlatformDevice* destination, int32_t dw, int32_t dh,
-                  platform::PlatformDevice* source, int32_t sx, int32_t sy, int32_t sw,
-                  int32_t sh, PlatformImage*& to, PlatformImage*& from) {
+                  platform::PlatformDevice* source, int32_t sx, int32_t sy, int32_t sw, int32_t sh,
+                  PlatformImage*& to, PlatformImage*& from) {
   if (destination == nullptr || source == nullptr) return false;
   if (dw <= 0 || dh <= 0 || dw != sw || dh != sh) return false;
   to = rasterOf(destination)->target();

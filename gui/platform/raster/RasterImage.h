@@ -14,11 +14,11 @@ struct PlatformImage {
   int32_t width = 0;
   int32_t height = 0;
   bool monochrome = false;
-  bool dibSection = false;      // made by createImage: its rows are handed out by imagePixelRow
-  uint8_t* pixels = nullptr;    // owned; width * bytesPerPixel() bytes per row
-  int32_t selections = 0;       // memory devices holding the image
-  bool deletePending = false;   // deleted while selected: freed when the last device lets go
-  bool stock = false;           // the 1 x 1 image of a new memory device; never freed
+  bool dibSection = false;     // made by createImage: its rows are handed out by imagePixelRow
+  uint8_t* pixels = nullptr;   // owned; width * bytesPerPixel() bytes per row
+  int32_t selections = 0;      // memory devices holding the image
+  bool deletePending = false;  // deleted while selected: freed when the last device lets go
+  bool stock = false;          // the 1 x 1 image of a new memory device; never freed
   int32_t bytesPerPixel() const { return monochrome ? 1 : 4; }
   uint8_t* row(int32_t y) const {
     return pixels + static_cast<intptr_t>(y) * width * bytesPerPixel();

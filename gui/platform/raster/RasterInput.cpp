@@ -43,7 +43,9 @@ void RasterInput::setButtonsSwappedSetting(bool swapped) { input().buttonsSwappe
 
 bool RasterInput::getButtonsSwappedSetting() { return input().buttonsSwapped; }
 
-void RasterInput::setDoubleClickTimeSetting(uint32_t milliseconds) { input().doubleClickTime = milliseconds; }
+void RasterInput::setDoubleClickTimeSetting(uint32_t milliseconds) {
+  input().doubleClickTime = milliseconds;
+}
 
 uint32_t RasterInput::getDoubleClickTimeSetting() { return input().doubleClickTime; }
 

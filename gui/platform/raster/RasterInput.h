@@ -12,9 +12,9 @@ namespace raster {
 // The raster backend's mouse and keyboard state, standing for the physical one: what
 // readAsyncInput (GetAsyncKeyState) and getCursorPosition (GetCursorPos) answer.
 struct InputState {
-  CViewPoint cursor;                    // screen coordinates
-  MouseButtonState buttons = 0;         // physical buttons and modifiers: kLeftButton,
-                                        // kMiddleButton, kRightButton, kShift, kControl, kAlt
+  CViewPoint cursor;             // screen coordinates
+  MouseButtonState buttons = 0;  // physical buttons and modifiers: kLeftButton,
+                                 // kMiddleButton, kRightButton, kShift, kControl, kAlt
 };
 
 // Process-wide input state, set by tests and by the headless window. A script of states can be

@@ -16,7 +16,7 @@ struct FontFace;
 namespace platform {
 
 struct RasterObject {
-  int32_t selections = 0;     // devices holding the object
+  int32_t selections = 0;      // devices holding the object
   bool deletePending = false;  // deleted while selected
   bool stock = false;          // never deleted
 };

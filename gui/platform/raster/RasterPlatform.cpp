@@ -138,9 +138,7 @@ PlatformDevice* getWindowDevice(void* window) {
   return raster::acquireDevice(raster::RasterDevice::Kind::window, record);
 }
 
-void releaseWindowDevice(void*, PlatformDevice* device) {
-  raster::recycleDevice(rasterOf(device));
-}
+void releaseWindowDevice(void*, PlatformDevice* device) { raster::recycleDevice(rasterOf(device)); }
 
 PlatformDevice* createCompatibleDevice(PlatformDevice*) {
   return raster::acquireDevice(raster::RasterDevice::Kind::memory, nullptr);

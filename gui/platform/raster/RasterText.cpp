@@ -40,7 +40,8 @@ bool matchFontFile(const platform::LogicalFont& logical, std::string& path, int&
   std::string family(logical.faceName, strnlen(logical.faceName, sizeof(logical.faceName)));
   if (family.empty()) family = "Arial";
   FcPatternAddString(pattern, FC_FAMILY, reinterpret_cast<const FcChar8*>(family.c_str()));
-  FcPatternAddInteger(pattern, FC_WEIGHT, logical.weight >= 600 ? FC_WEIGHT_BOLD : FC_WEIGHT_REGULAR);
+  FcPatternAddInteger(pattern, FC_WEIGHT,
+                      logical.weight >= 600 ? FC_WEIGHT_BOLD : FC_WEIGHT_REGULAR);
   FcPatternAddInteger(pattern, FC_SLANT, logical.italic ? FC_SLANT_ITALIC : FC_SLANT_ROMAN);
   FcConfigSubstitute(nullptr, pattern, FcMatchPattern);
   FcDefaultSubstitute(pattern);
@@ -215,7 +216,8 @@ void drawTextLine(const TextTarget& target, FontFace* face, bool underline, cons
   if (clip.isEmpty()) return;
   TextTarget clipped = target;
   clipped.bounds = clip;
-  if (target.opaque) fillSpan(clipped, CViewRect(x, y, x + width, y + height), target.backgroundColor);
+  if (target.opaque)
+    fillSpan(clipped, CViewRect(x, y, x + width, y + height), target.backgroundColor);
   const int32_t baseline = y + face->ascent;
   int32_t pen = x;
   for (const char* c = text; *c != '\0'; ++c) {

@@ -17,8 +17,8 @@ namespace raster {
 
 struct Glyph {
   bool rendered = false;
-  int32_t left = 0;     // from the pen position to the bitmap's left column
-  int32_t top = 0;      // from the baseline up to the bitmap's top row
+  int32_t left = 0;  // from the pen position to the bitmap's left column
+  int32_t top = 0;   // from the baseline up to the bitmap's top row
   int32_t width = 0;
   int32_t height = 0;
   int32_t advance = 0;  // whole pixels
@@ -32,7 +32,7 @@ struct FontFace {
   bool symbolCharmap = false;
   int32_t ascent = 0;
   int32_t descent = 0;
-  int32_t underlinePosition = 0;   // below the baseline, pixels
+  int32_t underlinePosition = 0;  // below the baseline, pixels
   int32_t underlineThickness = 1;
   Glyph glyphs[256];
 };

@@ -34,7 +34,8 @@ void fillSurface(PlatformImage* surface, const CViewRect& rect, PlatformColor co
   const CViewRect area = rect.intersect(CViewRect(0, 0, surface->width, surface->height));
   const uint32_t value = raster::opaquePixel(color);
   for (int32_t y = area.top; y < area.bottom; ++y) {
-    for (int32_t x = area.left; x < area.right; ++x) std::memcpy(surface->row(y) + x * 4, &value, 4);
+    for (int32_t x = area.left; x < area.right; ++x)
+      std::memcpy(surface->row(y) + x * 4, &value, 4);
   }
 }
 

@@ -101,7 +101,9 @@ HRESULT STDMETHODCALLTYPE Win32DropTarget::QueryInterface(REFIID id, void** obje
   return E_NOINTERFACE;
 }
 
-ULONG STDMETHODCALLTYPE Win32DropTarget::AddRef() { return ULONG(InterlockedIncrement(&references)); }
+ULONG STDMETHODCALLTYPE Win32DropTarget::AddRef() {
+  return ULONG(InterlockedIncrement(&references));
+}
 
 ULONG STDMETHODCALLTYPE Win32DropTarget::Release() {
   const LONG remaining = InterlockedDecrement(&references);

@@ -34,7 +34,9 @@ inline PlatformFont* toFont(HGDIOBJ font) { return reinterpret_cast<PlatformFont
 inline PlatformImage* toImage(HGDIOBJ image) { return reinterpret_cast<PlatformImage*>(image); }
 inline ImageLibrary* toLibrary(HMODULE library) { return reinterpret_cast<ImageLibrary*>(library); }
 
-inline RECT toRect(const CViewRect& rect) { return RECT{rect.left, rect.top, rect.right, rect.bottom}; }
+inline RECT toRect(const CViewRect& rect) {
+  return RECT{rect.left, rect.top, rect.right, rect.bottom};
+}
 inline CViewRect fromRect(const RECT& rect) {
   return CViewRect(rect.left, rect.top, rect.right, rect.bottom);
 }

@@ -28,8 +28,9 @@ namespace win32 {
 HINSTANCE moduleInstance() {
   if (moduleHandle != nullptr) return static_cast<HINSTANCE>(moduleHandle);
   HMODULE own = nullptr;
-  GetModuleHandleExA(GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS | GET_MODULE_HANDLE_EX_FLAG_UNCHANGED_REFCOUNT,
-                     reinterpret_cast<LPCSTR>(&moduleInstance), &own);
+  GetModuleHandleExA(
+      GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS | GET_MODULE_HANDLE_EX_FLAG_UNCHANGED_REFCOUNT,
+      reinterpret_cast<LPCSTR>(&moduleInstance), &own);
   return own;
 }
 
@@ -64,7 +65,8 @@ bool alphaBlendThunk(PlatformDevice* destination, int32_t dx, int32_t dy, int32_
                      PlatformDevice* source, int32_t sx, int32_t sy, int32_t sw, int32_t sh,
                      BlendFunction blend) {
   if (realAlphaBlend == nullptr) return false;
-  const BLENDFUNCTION function{blend.operation, blend.flags, blend.constantAlpha, blend.alphaFormat};
+  const BLENDFUNCTION function{blend.operation, blend.flags, blend.constantAlpha,
+                               blend.alphaFormat};
   return realAlphaBlend(win32::deviceContextOf(destination), dx, dy, dw, dh,
                         win32::deviceContextOf(source), sx, sy, sw, sh, function) != FALSE;
 }
@@ -182,7 +184,8 @@ uint8_t* imagePixelRow(PlatformImage* image, int32_t row) {
   // Drawing into the image may still be queued in GDI; it lands before the memory is read.
   GdiFlush();
   DIBSECTION section{};
-  if (GetObjectA(toHandle(image), sizeof(section), &section) != int(sizeof(section))) return nullptr;
+  if (GetObjectA(toHandle(image), sizeof(section), &section) != int(sizeof(section)))
+    return nullptr;
   const BITMAP& bitmap = section.dsBm;
   if (bitmap.bmBits == nullptr || bitmap.bmBitsPixel != 32) return nullptr;
   const int32_t height = bitmap.bmHeight < 0 ? -bitmap.bmHeight : bitmap.bmHeight;

@@ -71,7 +71,8 @@ LRESULT CALLBACK frameWindowProcedure(HWND window, UINT message, WPARAM wParam, 
   if (message == WM_DESTROY) Win32TextEntry::forgetListenersIn(window);
   WindowMessage decoded;
   if (registeredProcedure != nullptr && decode(message, wParam, lParam, decoded)) {
-    const bool consumed = win32::guarded(false, [&] { return registeredProcedure(window, decoded); });
+    const bool consumed =
+        win32::guarded(false, [&] { return registeredProcedure(window, decoded); });
     if (consumed) return decoded.result;
   }
   return DefWindowProcA(window, message, wParam, lParam);
@@ -109,10 +110,9 @@ void* createChildWindow(void* parent, int32_t width, int32_t height) {
   if (parentWindow == nullptr || !IsWindow(parentWindow) || registeredProcedure == nullptr) {
     return nullptr;
   }
-  HWND window = CreateWindowExA(0, className, "Window",
-                                WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS | WS_CLIPCHILDREN, 0, 0,
-                                width, height, parentWindow, nullptr, win32::moduleInstance(),
-                                nullptr);
+  HWND window = CreateWindowExA(
+      0, className, "Window", WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS | WS_CLIPCHILDREN, 0, 0,
+      width, height, parentWindow, nullptr, win32::moduleInstance(), nullptr);
   return win32::fromWindow(window);
 }
 
