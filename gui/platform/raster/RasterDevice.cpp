@@ -57,8 +57,14 @@ RasterDevice* rasterOf(platform::PlatformDevice* device) {
   return static_cast<RasterDevice*>(device);
 }
 
+// (x + 127) / 255 for every x up to 255 x 255, without a division.
+inline uint32_t divideBy255(uint32_t x) {
+  const uint32_t rounded = x + 128;
+  return (rounded + (rounded >> 8)) >> 8;
+}
+
 uint8_t blendChannel(uint32_t source, uint32_t destination, uint32_t alpha) {
-  return uint8_t((source * alpha + destination * (255 - alpha) + 127) / 255);
+  return uint8_t(divideBy255(source * alpha + destination * (255 - alpha)));
 }
 
 // Source-over with premultiplied source pixels scaled by the constant alpha.
@@ -69,14 +75,44 @@ uint32_t blendPremultiplied(uint32_t destination, uint32_t source, uint32_t cons
     if (source == 0) return destination;
   }
   uint32_t result = 0;
-  const uint32_t sourceAlpha = ((source >> 24) * constantAlpha + 127) / 255;
+  const uint32_t sourceAlpha = divideBy255((source >> 24) * constantAlpha);
   for (int shift = 0; shift < 32; shift += 8) {
-    const uint32_t s = (((source >> shift) & 0xFF) * constantAlpha + 127) / 255;
+    const uint32_t s = divideBy255(((source >> shift) & 0xFF) * constantAlpha);
     const uint32_t d = (destination >> shift) & 0xFF;
-    const uint32_t value = std::min<uint32_t>(255, s + (d * (255 - sourceAlpha) + 127) / 255);
+    const uint32_t value = std::min<uint32_t>(255, s + divideBy255(d * (255 - sourceAlpha)));
     result |= value << shift;
   }
   return result;
+}
+
+bool isOpaque(const uint8_t* pixel) { return pixel[3] == 255; }
+bool isEmpty(const uint8_t* pixel) {
+  uint32_t value;
+  std::memcpy(&value, pixel, 4);
+  return value == 0;
+}
+
+// Source-over of one row of premultiplied pixels at full constant alpha: runs of opaque pixels
+// are copied whole and runs of empty ones skipped, so artwork costs little more than a copy.
+void blendOpaqueArtworkRow(uint8_t* to, const uint8_t* from, int32_t count) {
+  int32_t i = 0;
+  while (i < count) {
+    int32_t end = i;
+    if (isOpaque(from + i * 4)) {
+      while (end < count && isOpaque(from + end * 4)) ++end;
+      std::memcpy(to + i * 4, from + i * 4, size_t(end - i) * 4);
+    } else if (isEmpty(from + i * 4)) {
+      while (end < count && isEmpty(from + end * 4)) ++end;
+    } else {
+      uint32_t current, pixel;
+      std::memcpy(&current, to + i * 4, 4);
+      std::memcpy(&pixel, from + i * 4, 4);
+      const uint32_t value = blendPremultiplied(current, pixel, 255);
+      std::memcpy(to + i * 4, &value, 4);
+      end = i + 1;
+    }
+    i = end;
+  }
 }
 
 uint32_t blendConstant(uint32_t destination, uint32_t source, uint32_t constantAlpha) {
@@ -87,6 +123,46 @@ uint32_t blendConstant(uint32_t destination, uint32_t source, uint32_t constantA
               << shift;
   }
   return result;
+}
+
+uint32_t applyRop(uint32_t current, uint32_t value, uint32_t rop) {
+  return rop == platform::kSourceCopy  ? value
+         : rop == platform::kSourceAnd ? (current & value)
+                                       : (current ^ value);
+}
+
+// BitBlt of one row into a monochrome image: a colour pixel becomes 1 where it equals the
+// source's background colour.
+void copyRowToMask(uint8_t* to, const PlatformImage* from, int32_t fromX, int32_t fromY,
+                   int32_t count, PlatformColor background, uint32_t rop) {
+  for (int32_t i = 0; i < count; ++i) {
+    const uint8_t bit =
+        from->monochrome ? from->row(fromY)[fromX + i]
+                         : uint8_t(colorOfPixel(loadPixel(from, fromX + i, fromY)) == background);
+    to[i] = uint8_t(applyRop(to[i], bit, rop));
+  }
+}
+
+// BitBlt of one row of a monochrome image into a colour one: 1 paints `one`, 0 paints `zero`.
+void copyMaskRow(uint8_t* to, const uint8_t* from, int32_t count, uint32_t one, uint32_t zero,
+                 uint32_t rop) {
+  for (int32_t i = 0; i < count; ++i) {
+    uint32_t current;
+    std::memcpy(&current, to + i * 4, 4);
+    const uint32_t value = applyRop(current, from[i] ? one : zero, rop);
+    std::memcpy(to + i * 4, &value, 4);
+  }
+}
+
+// BitBlt of one colour row with SRCAND or SRCINVERT.
+void combineColourRow(uint8_t* to, const uint8_t* from, int32_t count, uint32_t rop) {
+  for (int32_t i = 0; i < count; ++i) {
+    uint32_t current, value;
+    std::memcpy(&current, to + i * 4, 4);
+    std::memcpy(&value, from + i * 4, 4);
+    const uint32_t result = applyRop(current, value, rop);
+    std::memcpy(to + i * 4, &result, 4);
+  }
 }
 
 // SelectObject of a pen, brush, font or image: the new object is held, the previous one handed
@@ -332,30 +408,23 @@ void RasterDevice::bitBlt(int32_t dx, int32_t dy, int32_t width, int32_t height,
   area = area.intersect(
       CViewRect(0, 0, sourceImage->width, sourceImage->height).offsetBy(-shiftX, -shiftY));
   if (area.isEmpty()) return;
-  const uint32_t one = opaquePixel(backgroundColor);
-  const uint32_t zero = opaquePixel(textColor);
+  const int32_t count = area.getWidth();
   for (int32_t y = area.top; y < area.bottom; ++y) {
-    for (int32_t x = area.left; x < area.right; ++x) {
-      const int32_t fromX = x + shiftX;
-      const int32_t fromY = y + shiftY;
-      if (destinationImage->monochrome) {
-        const uint8_t bit = sourceImage->monochrome
-                                ? sourceImage->row(fromY)[fromX]
-                                : uint8_t(colorOfPixel(loadPixel(sourceImage, fromX, fromY)) ==
-                                          from->backgroundColor);
-        uint8_t& cell = destinationImage->row(y)[x];
-        cell = rop == platform::kSourceCopy  ? bit
-               : rop == platform::kSourceAnd ? (cell & bit)
-                                             : (cell ^ bit);
-        continue;
-      }
-      const uint32_t value = sourceImage->monochrome ? (sourceImage->row(fromY)[fromX] ? one : zero)
-                                                     : loadPixel(sourceImage, fromX, fromY);
-      const uint32_t current = loadPixel(destinationImage, x, y);
-      storePixel(destinationImage, x, y,
-                 rop == platform::kSourceCopy  ? value
-                 : rop == platform::kSourceAnd ? (current & value)
-                                               : (current ^ value));
+    const int32_t fromY = y + shiftY;
+    const int32_t fromX = area.left + shiftX;
+    if (destinationImage->monochrome) {
+      copyRowToMask(destinationImage->row(y) + area.left, sourceImage, fromX, fromY, count,
+                    from->backgroundColor, rop);
+    } else if (sourceImage->monochrome) {
+      copyMaskRow(destinationImage->row(y) + area.left * 4, sourceImage->row(fromY) + fromX, count,
+                  opaquePixel(backgroundColor), opaquePixel(textColor), rop);
+    } else if (rop == platform::kSourceCopy) {
+      // The common copy of colour images: whole rows at once (the same image may be both ends).
+      std::memmove(destinationImage->row(y) + area.left * 4, sourceImage->row(fromY) + fromX * 4,
+                   size_t(count) * 4);
+    } else {
+      combineColourRow(destinationImage->row(y) + area.left * 4,
+                       sourceImage->row(fromY) + fromX * 4, count, rop);
     }
   }
 }
@@ -411,6 +480,16 @@ bool alphaBlend(platform::PlatformDevice* destination, int32_t dx, int32_t dy, i
   if (!prepareBlock(destination, dw, dh, source, sx, sy, sw, sh, to, from)) return false;
   const uint32_t alpha = blend.constantAlpha;
   const bool perPixel = (blend.alphaFormat & platform::kSourceAlpha) != 0;
+  if (perPixel && alpha == 255) {
+    const CViewRect area = CViewRect(dx, dy, addSaturated(dx, dw), addSaturated(dy, dh))
+                               .intersect(rasterOf(destination)->drawableBounds());
+    for (int32_t y = area.top; y < area.bottom; ++y) {
+      blendOpaqueArtworkRow(to->row(y) + area.left * 4,
+                            from->row(sy + (y - dy)) + (sx + (area.left - dx)) * 4,
+                            area.getWidth());
+    }
+    return true;
+  }
   combineBlock(rasterOf(destination), to, dx, dy, dw, dh, from, sx, sy,
                [&](uint32_t current, uint32_t pixel, uint32_t& result) {
                  result = perPixel ? blendPremultiplied(current, pixel, alpha)
