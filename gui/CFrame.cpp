@@ -140,16 +140,25 @@ void CFrame::update(CDrawContext* context) {
   if (dirty) {
     draw(back);
     setDirty(false);
+    back->copyTo(context, size, CViewPoint(0, 0));
   } else {
-    const CViewRect old = back->getClipRect();
-    for (ChildNode* node = firstChild; node != nullptr; node = node->next) {
-      back->setClipRect(node->view->getViewSize().intersect(old));
-      node->view->update(back);
-    }
-    back->setClipRect(old);
+    updateDirtyChildren(back, context);
   }
-  back->copyTo(context, size, CViewPoint(0, 0));
   currentContext = saved;
+}
+
+// Each dirty child redraws its own rectangle (the background and every child touching it) into
+// the back buffer; only those rectangles go to the window, which holds the rest already.
+void CFrame::updateDirtyChildren(COffscreenContext* back, CDrawContext* window) {
+  const CViewRect old = back->getClipRect();
+  for (ChildNode* node = firstChild; node != nullptr; node = node->next) {
+    const CViewRect area = node->view->getViewSize().intersect(old);
+    const bool redraws = node->view->isDirty();
+    back->setClipRect(area);
+    node->view->update(back);
+    if (redraws) back->copyTo(window, area, CViewPoint(area.left, area.top));
+  }
+  back->setClipRect(old);
 }
 
 void CFrame::onMouseDown(CDrawContext* context, const CViewPoint& where, MouseButtonState buttons) {

@@ -88,6 +88,7 @@ class CFrame : public CViewContainer {
   bool createNativeWindow(void* parent);
   void destroyNativeWindow();
   void paint(void* window);
+  void updateDirtyChildren(COffscreenContext* back, CDrawContext* window);
   void routeWheelMessage(void* window, const platform::WindowMessage& message);
   void routeMouseDownMessage(void* window, const platform::WindowMessage& message);
 

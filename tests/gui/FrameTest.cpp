@@ -85,20 +85,38 @@ TEST_F(FrameInWindow, NothingIsDrawnOnIdleBeforeTheFirstPaint) {
   EXPECT_FALSE(window->dispatchPaint());
 }
 
-TEST_F(FrameInWindow, IdleRedrawsADirtyViewAndCopiesTheWholeFrame) {
+TEST_F(FrameInWindow, IdleRedrawsADirtyViewAndCopiesOnlyItsRectangle) {
   RecordingView* view = addView("v", CViewRect(10, 10, 30, 30));
   RecordingView* other = addView("other", CViewRect(100, 10, 120, 30));
   window->dispatchPaint();
   view->color = CRgbColor(0, 200, 0);
   view->setDirty(true);
+  // Drawn into the buffer behind the frame's back: no redraw covers it, so it stays unseen.
   frame->getBackBuffer()->drawPoint(CViewPoint(150, 80), CRgbColor(255, 255, 0));
+  frame->getBackBuffer()->drawPoint(CViewPoint(31, 31), CRgbColor(255, 255, 0));
   frame->idle();
   EXPECT_EQ(view->drawCount, 2);
   EXPECT_EQ(other->drawCount, 1);
   EXPECT_EQ(screen(15, 15), makeColor(0, 200, 0));
-  EXPECT_EQ(screen(150, 80), makeColor(255, 255, 0));  // the whole buffer went to the window
-  frame->idle();                                       // nothing dirty: nothing drawn
+  EXPECT_EQ(screen(29, 29), makeColor(0, 200, 0));
+  EXPECT_NE(screen(150, 80), makeColor(255, 255, 0));
+  EXPECT_NE(screen(31, 31), makeColor(255, 255, 0));  // just outside the redrawn rectangle
+  frame->idle();                                      // nothing dirty: nothing drawn
   EXPECT_EQ(view->drawCount, 2);
+}
+
+TEST_F(FrameInWindow, AnIdleAfterTheWholeFrameWasMarkedCopiesAllOfIt) {
+  addView("v", CViewRect(10, 10, 30, 30));
+  window->dispatchPaint();
+  {
+    // Something drew straight onto the window, far from any view.
+    gui::CDrawContext onWindow(frame, nullptr, frame->getNativeWindow());
+    onWindow.drawPoint(CViewPoint(150, 80), CRgbColor(255, 255, 0));
+  }
+  ASSERT_EQ(screen(150, 80), makeColor(255, 255, 0));
+  frame->setDirty(true);
+  frame->idle();
+  EXPECT_EQ(screen(150, 80), makeColor(0, 0, 64)) << "the whole tree was drawn again and copied";
 }
 
 TEST_F(FrameInWindow, APaintCopiesExactlyItsRectangle) {
