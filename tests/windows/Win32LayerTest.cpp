@@ -151,6 +151,12 @@ TEST_F(FrameWindow, TheClassIsNamedAfterTheModuleAndMakesVisibleChildren) {
   EXPECT_EQ(origin.y, 60);
 }
 
+TEST_F(FrameWindow, AClassLeftRegisteredIsTakenAgain) {
+  ASSERT_TRUE(registered);
+  EXPECT_TRUE(platform::registerWindowClass(&recordingProcedure));
+  open();
+}
+
 TEST_F(FrameWindow, NoParentOrNotAWindowMakesNoChild) {
   EXPECT_EQ(platform::createChildWindow(nullptr, 10, 10), nullptr);
   EXPECT_EQ(platform::createChildWindow(reinterpret_cast<void*>(0x4242), 10, 10), nullptr);

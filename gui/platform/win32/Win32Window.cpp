@@ -93,7 +93,11 @@ bool registerWindowClass(WindowProcedure procedure) {
   windowClass.hCursor = LoadCursorA(nullptr, reinterpret_cast<LPCSTR>(IDC_ARROW));
   windowClass.hbrBackground = GetSysColorBrush(COLOR_BTNFACE);
   windowClass.lpszClassName = className;
-  if (RegisterClassA(&windowClass) == 0) return false;
+  // A class that could not be unregistered before (a window of it outlived its frame) is this
+  // module's own, with this procedure: it serves as well as a new one.
+  if (RegisterClassA(&windowClass) == 0 && GetLastError() != ERROR_CLASS_ALREADY_EXISTS) {
+    return false;
+  }
   registeredProcedure = procedure;
   return true;
 }
