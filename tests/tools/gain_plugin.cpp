@@ -1,7 +1,10 @@
 // A tiny working effect for the command-line tools' tests: two inputs, two outputs, one parameter
-// (Gain, output = input × gain), two named programs, both precisions, no editor. The environment
-// variable LUMIVANE_FAULT, read when the entry point runs, makes it fail in one chosen way, as a
-// careless or damaged plug-in does:
+// (Gain, output = input × gain), two named programs, both precisions, no editor. Output channel o
+// is input o modulo the number of inputs, times the gain (silence without inputs). Three
+// environment variables, read when the entry point runs, change its shape:
+//   LUMIVANE_GAIN_INPUTS, LUMIVANE_GAIN_OUTPUTS   the numbers of inputs and outputs (0 to 1024)
+//   LUMIVANE_GAIN_TAIL                            the tail it reports to effGetTailSize, in samples
+// and LUMIVANE_FAULT makes it fail in one chosen way, as a careless or damaged plug-in does:
 //   null-dispatcher, null-process-replacing, null-process-double, null-set-parameter,
 //   null-get-parameter      that function of the record is null (its flag still promises it)
 //   many-outputs            the record declares 100000000 outputs
@@ -35,6 +38,7 @@ struct GainEffect {
   std::atomic<float> gain{1.0f};
   std::atomic<float> sampleRate{44100.0f};
   int program = 0;
+  VstIntPtr tailSamples = 0;
   char programNames[2][kVstMaxProgNameLen] = {"Unity", "Quiet"};
 };
 
@@ -118,6 +122,8 @@ VstIntPtr VSTCALLBACK dispatch(AEffect* record, VstInt32 opcode, VstInt32 index,
       return 1;
     case effGetVstVersion:
       return kVstVersion;
+    case effGetTailSize:
+      return effect->tailSamples;
     case 53:
       if (!ptr && effect->fault == "crash-on-opcode-53") crash();
       return 0;
@@ -139,9 +145,11 @@ void processBlock(AEffect* record, Sample** inputs, Sample** outputs, VstInt32 f
     for (volatile bool forever = true; forever;) {
     }
   VstInt32 written = effect->fault == "writes-past-block" ? frames + 1 : frames;
-  for (int channel = 0; channel < 2; ++channel)
+  for (VstInt32 channel = 0; channel < record->numOutputs; ++channel) {
+    const Sample* input = record->numInputs > 0 ? inputs[channel % record->numInputs] : nullptr;
     for (VstInt32 i = 0; i < written; ++i)
-      outputs[channel][i] = outputSample(effect, inputs[channel][i]);
+      outputs[channel][i] = outputSample(effect, input ? input[i] : 0.0);
+  }
 }
 
 void VSTCALLBACK processFloats(AEffect* record, float** inputs, float** outputs, VstInt32 frames) {
@@ -165,6 +173,12 @@ void VSTCALLBACK setParameter(AEffect* record, VstInt32 index, float value) {
 float VSTCALLBACK getParameter(AEffect* record, VstInt32 index) {
   if (index != 0) return 0.0f;
   return effectOf(record)->gain.load() * (faultIs(record, "doubled-read-back") ? 2.0f : 1.0f);
+}
+
+// The number in the environment variable, or `otherwise` when it is not set.
+long long numberFromEnvironment(const char* name, long long otherwise) {
+  const char* text = std::getenv(name);
+  return text ? std::strtoll(text, nullptr, 10) : otherwise;
 }
 
 // A record without a dispatcher can never be closed: it lives in static storage, so that nothing
@@ -200,8 +214,9 @@ extern "C" __attribute__((visibility("default"))) AEffect* VSTPluginMain(audioMa
   record.processDoubleReplacing = processDoubles;
   record.numPrograms = 2;
   record.numParams = 1;
-  record.numInputs = 2;
-  record.numOutputs = 2;
+  record.numInputs = static_cast<VstInt32>(numberFromEnvironment("LUMIVANE_GAIN_INPUTS", 2));
+  record.numOutputs = static_cast<VstInt32>(numberFromEnvironment("LUMIVANE_GAIN_OUTPUTS", 2));
+  effect->tailSamples = static_cast<VstIntPtr>(numberFromEnvironment("LUMIVANE_GAIN_TAIL", 0));
   record.flags = effFlagsCanReplacing | effFlagsCanDoubleReplacing;
   record.ioRatio = 1.0f;
   record.object = effect;
