@@ -1,5 +1,5 @@
-// What lumivane-render reads: input files it must refuse, cut short or wide, and plug-in records
-// that promise functions they do not have.
+// What lumivane-render reads: input files it must refuse, cut short or wide, every encoding as
+// libsndfile reads it, and plug-in records that promise functions they do not have.
 #include <gtest/gtest.h>
 #include <spawn.h>
 #include <stdlib.h>
@@ -9,11 +9,13 @@
 
 #include <fcntl.h>
 
+#include <cstdint>
 #include <string>
 #include <vector>
 
 #include "tests/support/RenderToolFixture.h"
 #include "tests/tools/AudioFiles.h"
+#include "tests/tools/RenderAudioChannels.h"
 
 extern char** environ;
 
@@ -23,6 +25,7 @@ class RenderInput : public RenderToolFixture {
  protected:
   void TearDown() override {
     unsetenv("LUMIVANE_FAULT");
+    unsetenv("LUMIVANE_GAIN_INPUTS");
     RenderToolFixture::TearDown();
   }
 
@@ -129,8 +132,9 @@ TEST_F(RenderInput, ACutShortWavRendersWhatItHoldsAndSaysSo) {
 }
 
 TEST_F(RenderInput, AWideFileIsReadInPiecesOfBoundedSize) {
-  // 1024 channels: reading ahead a fixed number of frames of every channel would take half a
-  // gigabyte; the first channel is all the tool needs.
+  // 1024 channels into a plug-in with 1024 inputs: reading ahead a fixed number of frames of every
+  // channel would take half a gigabyte.
+  setenv("LUMIVANE_GAIN_INPUTS", "1024", 1);
   std::vector<float> first = ramp(3000);
   writeChannels(path("mono.wav"), first, 1, 48000, SF_FORMAT_WAVEX | SF_FORMAT_PCM_16);
   writeChannels(path("wide.wav"), first, 1024, 48000, SF_FORMAT_WAVEX | SF_FORMAT_PCM_16);
@@ -138,12 +142,73 @@ TEST_F(RenderInput, AWideFileIsReadInPiecesOfBoundedSize) {
   long mono = peakKilobytes({gain, path("mono.wav"), "-o", path("out.wav")}, exitCode);
   ASSERT_EQ(exitCode, 0) << readFile(path("err.txt"));
   long wide = peakKilobytes({gain, path("wide.wav"), "-o", path("out.wav")}, exitCode);
+  unsetenv("LUMIVANE_GAIN_INPUTS");
   ASSERT_EQ(exitCode, 0) << readFile(path("err.txt"));
   EXPECT_LT(wide - mono, 100 * 1024);
   Audio audio = readAudio(path("out.wav"));
   ASSERT_EQ(audio.left.size(), first.size());
-  for (std::size_t i = 0; i < first.size(); ++i)
+  for (std::size_t i = 0; i < first.size(); ++i) {
     ASSERT_NEAR(audio.left[i], first[i], 2.0 / 32768) << i;
+    ASSERT_EQ(audio.right[i], 0.25f) << i;  // output 1 carries input 1, the file's channel 1
+  }
+}
+
+struct InputEncoding {
+  const char* name;
+  int format;
+  int channels;
+  bool titled;  // with a title, which libsndfile stores in a chunk after the audio
+};
+
+// Long enough that the data is read in more than one piece; a pseudo-random signal over the whole
+// range, so that every bit of each encoding counts.
+std::vector<std::vector<float>> noise(int channels, std::size_t frames) {
+  std::vector<std::vector<float>> signal(static_cast<std::size_t>(channels));
+  std::uint32_t state = 12345;
+  for (auto& channel : signal)
+    for (std::size_t i = 0; i < frames; ++i) {
+      state = state * 1664525u + 1013904223u;
+      channel.push_back(static_cast<float>(state >> 8) / 8388608.0f - 1.0f);
+    }
+  return signal;
+}
+
+TEST_F(RenderInput, EveryEncodingReadsAsLibsndfileReadsIt) {
+  const InputEncoding cases[] = {
+      {"16-bit WAV", SF_FORMAT_WAV | SF_FORMAT_PCM_16, 1, false},
+      {"16-bit stereo WAV", SF_FORMAT_WAV | SF_FORMAT_PCM_16, 2, false},
+      {"24-bit WAV", SF_FORMAT_WAV | SF_FORMAT_PCM_24, 1, true},
+      {"24-bit stereo WAVEX", SF_FORMAT_WAVEX | SF_FORMAT_PCM_24, 2, false},
+      {"32-bit WAV", SF_FORMAT_WAV | SF_FORMAT_PCM_32, 2, false},
+      {"float RF64", SF_FORMAT_RF64 | SF_FORMAT_FLOAT, 1, false},
+      {"double WAV", SF_FORMAT_WAV | SF_FORMAT_DOUBLE, 2, true},
+      {"8-bit WAV", SF_FORMAT_WAV | SF_FORMAT_PCM_U8, 1, false},
+      {"big-endian AIFF", SF_FORMAT_AIFF | SF_FORMAT_PCM_16, 2, false},
+      {"FLAC", SF_FORMAT_FLAC | SF_FORMAT_PCM_24, 1, false},
+  };
+  for (const InputEncoding& encoding : cases) {
+    std::vector<std::vector<float>> signal = noise(encoding.channels, 300000);
+    writeChannelList(path("in"), signal, 48000, encoding.format);
+    if (encoding.titled) {
+      SF_INFO info{};
+      SNDFILE* file = sf_open(path("in").c_str(), SFM_RDWR, &info);
+      ASSERT_NE(file, nullptr);
+      sf_set_string(file, SF_STR_TITLE, "a title after the audio");
+      sf_close(file);
+    }
+    AudioChannels expected = readChannels(path("in"));
+    for (const char* precision : {"", " --double"}) {
+      SCOPED_TRACE(std::string(encoding.name) + precision);
+      ToolRun run = render("'" + gain + "' in -o out.wav --block 1000" + std::string(precision));
+      ASSERT_EQ(run.exitCode, 0) << run.err;
+      AudioChannels output = readChannels(path("out.wav"));
+      ASSERT_EQ(output.channels.size(), 2u);
+      for (std::size_t channel = 0; channel < 2; ++channel)
+        EXPECT_TRUE(output.channels[channel] ==
+                    expected.channels[channel % expected.channels.size()])
+            << "output " << channel;
+    }
+  }
 }
 
 }  // namespace

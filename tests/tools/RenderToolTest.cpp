@@ -77,14 +77,21 @@ TEST_F(RenderTool, ProgramAndParametersByName) {
   }
 }
 
-TEST_F(RenderTool, HelpDescribesTheParameterValues) {
+TEST_F(RenderTool, HelpDescribesTheOptionsAndExitStatuses) {
   ToolRun run = render("--help");
   EXPECT_EQ(run.exitCode, 0);
-  EXPECT_NE(run.out.find("Usage: lumivane-render [options] PLUGIN.so [INPUT.wav]"),
-            std::string::npos);
-  EXPECT_NE(run.out.find("normalised value from 0 to 1"), std::string::npos);
-  EXPECT_NE(run.out.find("Exit status:\n  0  the outputs were written\n  1  the run failed"),
-            std::string::npos);
+  for (const char* text : {
+           "Usage: lumivane-render [options] PLUGIN.so [INPUT.wav]\n",
+           "\n  --format FORMAT ",
+           "\n  --tail SECONDS ",
+           "\n  --param INDEX=VALUE ",
+           "\n  --info ",
+           "\n  --quiet ",
+           "normalised value\n                        from 0 to 1",
+           "Exit status:\n  0  the outputs were written (with --info: the plug-in was described)\n"
+           "  1  the run failed",
+       })
+    EXPECT_NE(run.out.find(text), std::string::npos) << text;
 }
 
 struct BadCommand {
@@ -106,7 +113,20 @@ TEST_F(RenderTool, BadCommandLinesGiveOneClearLine) {
       {"'" + plugin + "' --param Wide=abc", "the value must be a number from 0 to 1"},
       {"'" + plugin + "' --param Wide=nan", "the value must be a number from 0 to 1"},
       {"'" + plugin + "' --double=yes", "--double takes no value"},
+      {"'" + plugin + "' --quiet=no", "--quiet takes no value"},
+      {"'" + plugin + "' --info=all", "--info takes no value"},
       {"'" + plugin + "' a.wav b.wav", "too many files"},
+      {"'" + plugin + "' --format mp3", "--format needs float, pcm16 or pcm24, not 'mp3'"},
+      {"'" + plugin + "' --format=PCM16", "--format needs float, pcm16 or pcm24, not 'PCM16'"},
+      {"'" + plugin + "' --format", "--format needs a value"},
+      {"'" + plugin + "' --tail -1", "--tail needs a number of seconds from 0 to 3600, not '-1'"},
+      {"'" + plugin + "' --tail 3601", "--tail needs a number of seconds from 0 to 3600"},
+      {"'" + plugin + "' --tail 1e300", "--tail needs a number of seconds from 0 to 3600"},
+      {"'" + plugin + "' --tail inf", "--tail needs a number of seconds from 0 to 3600"},
+      {"'" + plugin + "' --tail nan", "--tail needs a number of seconds from 0 to 3600"},
+      {"'" + plugin + "' --tail 2s", "--tail needs a number of seconds from 0 to 3600, not '2s'"},
+      {"'" + plugin + "' --tail=", "--tail needs a number of seconds from 0 to 3600, not ''"},
+      {"'" + plugin + "' --param =1", "--param needs NAME=VALUE or INDEX=VALUE, not '=1'"},
   };
   for (const BadCommand& bad : cases) {
     SCOPED_TRACE(bad.arguments);

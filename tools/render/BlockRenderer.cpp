@@ -6,7 +6,7 @@
 #include "tools/render/PluginLibrary.h"
 #include "tools/render/ProgressBar.h"
 #include "tools/render/SignalSource.h"
-#include "tools/render/StereoWavWriter.h"
+#include "tools/render/WavWriter.h"
 
 template <typename Sample>
 void BlockRenderer::Channels<Sample>::size(std::size_t inputCount, std::size_t outputCount,
@@ -21,37 +21,62 @@ void BlockRenderer::Channels<Sample>::size(std::size_t inputCount, std::size_t o
 
 BlockRenderer::BlockRenderer(const PluginLibrary& plugin, int blockSize, bool doublePrecision)
     : plugin(plugin), blockSize(blockSize), doublePrecision(doublePrecision) {
-  // Every input and output the plug-in declares gets a buffer, at least one in and two out.
+  // Every input and output the plug-in declares gets a buffer; a plug-in without inputs still
+  // gets one silent buffer, in case it reads where its first input would be.
   auto inputCount = static_cast<std::size_t>(std::max(plugin.effect()->numInputs, 1));
-  auto outputCount = static_cast<std::size_t>(std::max(plugin.effect()->numOutputs, 2));
+  auto outputCount = static_cast<std::size_t>(std::max(plugin.effect()->numOutputs, 1));
   auto frames = static_cast<std::size_t>(blockSize);
-  doubles.size(inputCount, outputCount, frames);
-  if (!doublePrecision) floats.size(inputCount, outputCount, frames);
+  if (doublePrecision)
+    doubles.size(inputCount, outputCount, frames);
+  else
+    floats.size(inputCount, outputCount, frames);
 }
 
-std::int64_t BlockRenderer::render(SignalSource& source, StereoWavWriter& output,
-                                   OutputMeter& meter, ProgressBar& progress) {
+std::int64_t BlockRenderer::render(SignalSource& source, WavWriter& output, OutputMeter& meter,
+                                   ProgressBar& progress) {
+  if (doublePrecision) return renderWith(doubles, source, output, meter, progress);
+  return renderWith(floats, source, output, meter, progress);
+}
+
+template <typename Sample>
+std::int64_t BlockRenderer::renderWith(Channels<Sample>& channels, SignalSource& source,
+                                       WavWriter& output, OutputMeter& meter,
+                                       ProgressBar& progress) {
+  int sourceChannels = source.channelCount();
   std::int64_t rendered = 0;
-  while (int frames = source.read(doubles.inputs[0].data(), blockSize)) {
-    processBlock(frames);
-    output.write(doubles.outputs[0].data(), doubles.outputs[1].data(), frames);
-    meter.add(doubles.outputs[0].data(), doubles.outputs[1].data(), frames);
+  while (int frames = source.read(channels.inputPointers.data(), blockSize)) {
+    routeInputs(channels, sourceChannels, frames);
+    process(channels.inputPointers.data(), channels.outputPointers.data(), frames);
+    output.write(channels.outputPointers.data(), frames);
+    meter.add(channels.outputPointers.data(), frames);
     rendered += frames;
     progress.advance(rendered);
   }
   return rendered;
 }
 
-void BlockRenderer::processBlock(int frames) {
-  AEffect* effect = plugin.effect();
-  if (doublePrecision) {
-    effect->processDoubleReplacing(effect, doubles.inputPointers.data(),
-                                   doubles.outputPointers.data(), frames);
-    return;
+// The source filled the first inputs, one per channel; a mono source's channel is copied to every
+// other input, and the inputs beyond a wider source's channels are silenced again in case the
+// plug-in wrote into them.
+template <typename Sample>
+void BlockRenderer::routeInputs(Channels<Sample>& channels, int sourceChannels, int frames) {
+  const Sample* first = channels.inputPointers[0];
+  for (std::size_t input = static_cast<std::size_t>(sourceChannels);
+       input < channels.inputPointers.size(); ++input) {
+    Sample* samples = channels.inputPointers[input];
+    if (sourceChannels == 1)
+      std::copy_n(first, frames, samples);
+    else
+      std::fill_n(samples, frames, Sample(0));
   }
-  std::copy_n(doubles.inputs[0].begin(), frames, floats.inputs[0].begin());
-  effect->processReplacing(effect, floats.inputPointers.data(), floats.outputPointers.data(),
-                           frames);
-  for (std::size_t channel = 0; channel < 2; ++channel)
-    std::copy_n(floats.outputs[channel].begin(), frames, doubles.outputs[channel].begin());
+}
+
+void BlockRenderer::process(float** inputs, float** outputs, int frames) {
+  AEffect* effect = plugin.effect();
+  effect->processReplacing(effect, inputs, outputs, frames);
+}
+
+void BlockRenderer::process(double** inputs, double** outputs, int frames) {
+  AEffect* effect = plugin.effect();
+  effect->processDoubleReplacing(effect, inputs, outputs, frames);
 }

@@ -1,10 +1,16 @@
 #pragma once
+#include <optional>
 #include <string>
 #include <vector>
 
+#include "tools/render/SampleFormat.h"
+
+// The longest tail a run renders after its input, in seconds: enough for any reverb to ring out.
+constexpr double kMaxTailSeconds = 3600.0;
+
 struct ParameterSetting {
-  std::string name;
-  double value;  // 0..1, as the host sends it
+  std::string parameter;  // the plug-in's name for it, or its index in decimal digits
+  double value;           // 0..1, as the host sends it
 };
 
 struct RenderOptions {
@@ -15,9 +21,13 @@ struct RenderOptions {
   bool doublePrecision = false;
   int program = -1;  // -1: leave the plug-in's current program
   std::vector<ParameterSetting> parameters;
-  std::string editorPngPath;   // empty: no editor picture
-  std::string scriptPath;      // editor commands from a file ("-": standard input)
-  std::string scriptCommands;  // editor commands separated by ';'
+  SampleFormat format = SampleFormat::float32;
+  std::optional<double> tailSeconds;  // empty: the tail the plug-in reports
+  bool showInfo = false;              // print what the plug-in says about itself instead
+  bool quiet = false;                 // print nothing but errors
+  std::string editorPngPath;          // empty: no editor picture
+  std::string scriptPath;             // editor commands from a file ("-": standard input)
+  std::string scriptCommands;         // editor commands separated by ';'
   bool showHelp = false;
 };
 

@@ -68,8 +68,14 @@ void DemoSignal::addTone(double startSeconds, double seconds, double frequency, 
   }
 }
 
-int DemoSignal::read(double* mono, int frames) {
+int DemoSignal::read(float* const* channels, int frames) { return readInto(channels[0], frames); }
+
+int DemoSignal::read(double* const* channels, int frames) { return readInto(channels[0], frames); }
+
+template <typename Sample>
+int DemoSignal::readInto(Sample* mono, int frames) {
   int count = 0;
-  while (count < frames && position < samples.size()) mono[count++] = samples[position++];
+  while (count < frames && position < samples.size())
+    mono[count++] = static_cast<Sample>(samples[position++]);
   return count;
 }

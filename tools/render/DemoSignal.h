@@ -10,8 +10,10 @@ class DemoSignal : public SignalSource {
  public:
   DemoSignal();
   double sampleRate() const override { return kRate; }
+  int channelCount() const override { return 1; }
   std::int64_t totalFrames() const override { return static_cast<std::int64_t>(samples.size()); }
-  int read(double* mono, int frames) override;
+  int read(float* const* channels, int frames) override;
+  int read(double* const* channels, int frames) override;
 
  private:
   static constexpr double kRate = 44100.0;
@@ -19,6 +21,8 @@ class DemoSignal : public SignalSource {
   void addClick(double atSeconds, double level);
   void addSweep(double startSeconds, double seconds, double level);
   void addTone(double startSeconds, double seconds, double frequency, double level);
+  template <typename Sample>
+  int readInto(Sample* mono, int frames);
 
   std::vector<double> samples;
   std::size_t position = 0;

@@ -2,33 +2,107 @@
 
 #include <cmath>
 
-void OutputMeter::add(const double* left, const double* right, int frames) {
+// The loops below keep their running values in lanes, one per position in a group of frames, and
+// add the lanes up at the end: a single running value would make each step wait for the one
+// before, and the compiler may not reorder floating-point arithmetic itself. At -O2 GCC vectorises
+// only loops whose length it knows, so the groups have a fixed length.
+namespace {
+
+constexpr int kPeakLanes = 8;  // two vectors of floats
+constexpr int kSumLanes = 4;   // two vectors of doubles for each of five sums
+
+// The largest magnitude in the block; NaN counts as nothing, as with fmax.
+template <typename Sample>
+double blockPeak(const Sample* __restrict samples, int frames) {
+  Sample lane[kPeakLanes] = {};
+  int i = 0;
+  for (; i + kPeakLanes <= frames; i += kPeakLanes) {
+    for (int k = 0; k < kPeakLanes; ++k) {
+      Sample magnitude = std::fabs(samples[i + k]);
+      lane[k] = magnitude > lane[k] ? magnitude : lane[k];
+    }
+  }
+  for (int k = 0; i < frames; ++i, ++k) {
+    Sample magnitude = std::fabs(samples[i]);
+    lane[k] = magnitude > lane[k] ? magnitude : lane[k];
+  }
+  Sample peak = 0;
+  for (Sample value : lane) peak = value > peak ? value : peak;
+  return static_cast<double>(peak);
+}
+
+// Sums of a block's deviations from the shifts, of their squares and of their products.
+struct DeviationSums {
+  double left = 0.0, right = 0.0, squaresLeft = 0.0, squaresRight = 0.0, products = 0.0;
+};
+
+template <typename Sample>
+DeviationSums sumDeviations(const Sample* __restrict left, const Sample* __restrict right,
+                            int frames, double shiftLeft, double shiftRight) {
+  double sumLeft[kSumLanes] = {}, sumRight[kSumLanes] = {};
+  double squaresLeft[kSumLanes] = {}, squaresRight[kSumLanes] = {}, products[kSumLanes] = {};
+  auto add = [&](int k, double deviationLeft, double deviationRight) {
+    sumLeft[k] += deviationLeft;
+    sumRight[k] += deviationRight;
+    squaresLeft[k] += deviationLeft * deviationLeft;
+    squaresRight[k] += deviationRight * deviationRight;
+    products[k] += deviationLeft * deviationRight;
+  };
+  int i = 0;
+  for (; i + kSumLanes <= frames; i += kSumLanes)
+    for (int k = 0; k < kSumLanes; ++k) add(k, left[i + k] - shiftLeft, right[i + k] - shiftRight);
+  for (int k = 0; i < frames; ++i, ++k) add(k, left[i] - shiftLeft, right[i] - shiftRight);
+  DeviationSums sums;
+  for (int k = 0; k < kSumLanes; ++k) {
+    sums.left += sumLeft[k];
+    sums.right += sumRight[k];
+    sums.squaresLeft += squaresLeft[k];
+    sums.squaresRight += squaresRight[k];
+    sums.products += products[k];
+  }
+  return sums;
+}
+
+}  // namespace
+
+OutputMeter::OutputMeter(int channelCount) : peaks(static_cast<std::size_t>(channelCount), 0.0) {}
+
+void OutputMeter::add(const float* const* channels, int frames) { measure(channels, frames); }
+
+void OutputMeter::add(const double* const* channels, int frames) { measure(channels, frames); }
+
+template <typename Sample>
+void OutputMeter::measure(const Sample* const* channels, int frames) {
   if (frames <= 0) return;
-  double sumLeft = 0.0, sumRight = 0.0;
-  for (int i = 0; i < frames; ++i) {
-    leftPeak = std::fmax(leftPeak, std::fabs(left[i]));
-    rightPeak = std::fmax(rightPeak, std::fabs(right[i]));
-    sumLeft += left[i];
-    sumRight += right[i];
-  }
-  double blockMeanLeft = sumLeft / frames, blockMeanRight = sumRight / frames;
-  double blockSquaresLeft = 0.0, blockSquaresRight = 0.0, blockProducts = 0.0;
-  for (int i = 0; i < frames; ++i) {
-    double deviationLeft = left[i] - blockMeanLeft, deviationRight = right[i] - blockMeanRight;
-    blockSquaresLeft += deviationLeft * deviationLeft;
-    blockSquaresRight += deviationRight * deviationRight;
-    blockProducts += deviationLeft * deviationRight;
-  }
-  // Chan's merge of two sets of moments.
+  for (std::size_t channel = 0; channel < peaks.size(); ++channel)
+    peaks[channel] = std::fmax(peaks[channel], blockPeak(channels[channel], frames));
+  if (peaks.size() >= 2) addPair(channels[0], channels[1], frames);
+}
+
+// The block's moments from its deviations from a shift close to its mean (the mean so far, or the
+// block's first frame to begin with), so that a signal far from zero loses no precision; then
+// merged with the moments so far (Chan's formula for two sets).
+template <typename Sample>
+void OutputMeter::addPair(const Sample* left, const Sample* right, int frames) {
+  double shiftLeft = count > 0 ? meanLeft : left[0];
+  double shiftRight = count > 0 ? meanRight : right[0];
+  DeviationSums sums = sumDeviations(left, right, frames, shiftLeft, shiftRight);
+  auto size = static_cast<double>(frames);
+  double blockMeanLeft = shiftLeft + sums.left / size;
+  double blockMeanRight = shiftRight + sums.right / size;
+  double blockSquaresLeft = sums.squaresLeft - sums.left * sums.left / size;
+  double blockSquaresRight = sums.squaresRight - sums.right * sums.right / size;
+  double blockProducts = sums.products - sums.left * sums.right / size;
+
   auto before = static_cast<double>(count);
-  double total = before + frames;
-  double shiftLeft = blockMeanLeft - meanLeft, shiftRight = blockMeanRight - meanRight;
-  double weight = before * frames / total;
-  squaresLeft += blockSquaresLeft + shiftLeft * shiftLeft * weight;
-  squaresRight += blockSquaresRight + shiftRight * shiftRight * weight;
-  products += blockProducts + shiftLeft * shiftRight * weight;
-  meanLeft += shiftLeft * frames / total;
-  meanRight += shiftRight * frames / total;
+  double total = before + size;
+  double moveLeft = blockMeanLeft - meanLeft, moveRight = blockMeanRight - meanRight;
+  double weight = before * size / total;
+  squaresLeft += blockSquaresLeft + moveLeft * moveLeft * weight;
+  squaresRight += blockSquaresRight + moveRight * moveRight * weight;
+  products += blockProducts + moveLeft * moveRight * weight;
+  meanLeft += moveLeft * size / total;
+  meanRight += moveRight * size / total;
   count += frames;
 }
 

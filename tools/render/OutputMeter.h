@@ -1,21 +1,33 @@
 #pragma once
 #include <cstdint>
+#include <vector>
 
-// Peak level of each channel and the correlation of the two over everything rendered, measured
-// by the host from the audio itself (the plug-in's own meters go to its editor, not the host).
+// The peak level of every output channel and the correlation of the first two over everything
+// rendered, measured by the host from the audio itself (the plug-in's own meters go to its editor,
+// not the host).
 class OutputMeter {
  public:
-  void add(const double* left, const double* right, int frames);
+  explicit OutputMeter(int channelCount);
 
-  double peakLeft() const { return leftPeak; }
-  double peakRight() const { return rightPeak; }
-  // Pearson correlation from -1 to 1; 0 when a channel is constant (no defined value).
+  // Adds `frames` frames, one buffer per channel.
+  void add(const float* const* channels, int frames);
+  void add(const double* const* channels, int frames);
+
+  int channelCount() const { return static_cast<int>(peaks.size()); }
+  double peak(int channel) const { return peaks[static_cast<std::size_t>(channel)]; }
+  // Pearson correlation of channels 0 and 1 from -1 to 1; 0 when a channel is constant (no
+  // defined value) or there is only one channel.
   double correlation() const;
 
  private:
-  double leftPeak = 0.0, rightPeak = 0.0;
-  // Means and co-moments, merged block by block (each block measured in two passes), which
-  // stays exact enough over hours of audio without a division per sample.
+  template <typename Sample>
+  void measure(const Sample* const* channels, int frames);
+  template <typename Sample>
+  void addPair(const Sample* left, const Sample* right, int frames);
+
+  std::vector<double> peaks;
+  // Means and co-moments of channels 0 and 1, merged block by block, which stays exact enough over
+  // hours of audio without a division per sample.
   std::int64_t count = 0;
   double meanLeft = 0.0, meanRight = 0.0;
   double squaresLeft = 0.0, squaresRight = 0.0, products = 0.0;

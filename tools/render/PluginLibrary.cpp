@@ -4,6 +4,7 @@
 #include <sys/stat.h>
 
 #include <cerrno>
+#include <cstdio>
 #include <cstring>
 #include <utility>
 
@@ -101,4 +102,13 @@ std::vector<std::string> PluginLibrary::parameterNames() const {
   std::vector<std::string> names;
   for (VstInt32 i = 0; i < record->numParams; ++i) names.push_back(text(effGetParamName, i));
   return names;
+}
+
+std::string PluginLibrary::describeParameter(VstInt32 index) const {
+  std::string label = text(effGetParamLabel, index);
+  char value[32];
+  std::snprintf(value, sizeof value, "%g",
+                static_cast<double>(record->getParameter(record, index)));
+  return text(effGetParamName, index) + " = " + text(effGetParamDisplay, index) +
+         (label.empty() ? "" : " " + label) + " (" + value + ")";
 }

@@ -21,6 +21,8 @@ class PluginLibrary {
   // A text the effect writes for the opcode (name, display...), at most 63 characters.
   std::string text(VstInt32 opcode, VstInt32 index = 0) const;
   std::vector<std::string> parameterNames() const;
+  // "Name = display label (normalised value)", as the plug-in shows the parameter now.
+  std::string describeParameter(VstInt32 index) const;
 
  private:
   void* library = nullptr;

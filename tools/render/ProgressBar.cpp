@@ -8,8 +8,8 @@ namespace {
 constexpr int kWidth = 40;
 }
 
-ProgressBar::ProgressBar(std::int64_t total)
-    : shown(total > 0 && isatty(STDERR_FILENO) == 1), total(total) {}
+ProgressBar::ProgressBar(std::int64_t total, bool wanted)
+    : shown(wanted && total > 0 && isatty(STDERR_FILENO) == 1), total(total) {}
 
 ProgressBar::~ProgressBar() {
   if (shown && lastPercent >= 0) std::fputc('\n', stderr);

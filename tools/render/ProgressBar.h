@@ -2,10 +2,10 @@
 #include <cstdint>
 
 // A progress bar on standard error, drawn only when that is a terminal, so logs and pipes get
-// no control characters.
+// no control characters, and only when it is wanted and the total is known.
 class ProgressBar {
  public:
-  explicit ProgressBar(std::int64_t total);
+  ProgressBar(std::int64_t total, bool wanted);
   ~ProgressBar();
   void advance(std::int64_t done);
 

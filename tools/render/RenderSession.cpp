@@ -1,8 +1,6 @@
 #include "tools/render/RenderSession.h"
 
-#include <cctype>
 #include <cmath>
-#include <cstdio>
 #include <memory>
 #include <utility>
 
@@ -13,32 +11,19 @@
 #include "tools/render/HostCallback.h"
 #include "tools/render/OutputFiles.h"
 #include "tools/render/OutputMeter.h"
+#include "tools/render/ParameterSettings.h"
+#include "tools/render/PluginInfo.h"
 #include "tools/render/PluginLibrary.h"
 #include "tools/render/ProgressBar.h"
 #include "tools/render/RenderError.h"
-#include "tools/render/StereoWavWriter.h"
+#include "tools/render/RenderReport.h"
+#include "tools/render/SourceWithTail.h"
+#include "tools/render/WavWriter.h"
 
 namespace {
 
-bool sameNameIgnoringCase(const std::string& a, const std::string& b) {
-  if (a.size() != b.size()) return false;
-  for (std::size_t i = 0; i < a.size(); ++i)
-    if (std::tolower(static_cast<unsigned char>(a[i])) !=
-        std::tolower(static_cast<unsigned char>(b[i])))
-      return false;
-  return true;
-}
-
-VstInt32 parameterIndex(const PluginLibrary& plugin, const std::string& name) {
-  std::vector<std::string> names = plugin.parameterNames();
-  for (std::size_t i = 0; i < names.size(); ++i)
-    if (sameNameIgnoringCase(names[i], name)) return static_cast<VstInt32>(i);
-  std::string valid;
-  for (const std::string& known : names) valid += (valid.empty() ? "" : ", ") + known;
-  throw RenderError("unknown parameter '" + name +
-                        "'; this plug-in's parameters are: " + (valid.empty() ? "(none)" : valid),
-                    2);
-}
+// The rate --info opens the plug-in at.
+constexpr double kInfoSampleRate = 44100.0;
 
 void checkProgram(const PluginLibrary& plugin, int program) {
   if (program >= plugin.effect()->numPrograms)
@@ -47,33 +32,35 @@ void checkProgram(const PluginLibrary& plugin, int program) {
                       2);
 }
 
-// The parameters by index, so that every name is checked before anything is set.
-std::vector<std::pair<VstInt32, float>> resolveParameters(
-    const PluginLibrary& plugin, const std::vector<ParameterSetting>& settings) {
-  std::vector<std::pair<VstInt32, float>> resolved;
-  for (const ParameterSetting& setting : settings)
-    resolved.emplace_back(parameterIndex(plugin, setting.name), static_cast<float>(setting.value));
-  return resolved;
-}
-
-void setParameters(const PluginLibrary& plugin,
-                   const std::vector<std::pair<VstInt32, float>>& settings) {
-  AEffect* effect = plugin.effect();
-  for (auto [index, value] : settings) {
-    effect->setParameter(effect, index, value);
-    std::string label = plugin.text(effGetParamLabel, index);
-    std::printf("%s = %s%s%s (%g)\n", plugin.text(effGetParamName, index).c_str(),
-                plugin.text(effGetParamDisplay, index).c_str(), label.empty() ? "" : " ",
-                label.c_str(), static_cast<double>(effect->getParameter(effect, index)));
-  }
-}
-
 void checkPrecision(const PluginLibrary& plugin, bool doublePrecision) {
   VstInt32 flags = plugin.effect()->flags;
   if (doublePrecision && !(flags & effFlagsCanDoubleReplacing))
     throw RenderError("--double: the plug-in has no 64-bit processing");
   if (!doublePrecision && !(flags & effFlagsCanReplacing))
     throw RenderError("the plug-in has no replacing 32-bit processing; try --double");
+}
+
+// A mono source feeds every input; a wider one feeds one input per channel, so it needs as many.
+void checkChannels(const PluginLibrary& plugin, const SignalSource& source,
+                   const RenderOptions& options) {
+  VstInt32 inputs = plugin.effect()->numInputs, outputs = plugin.effect()->numOutputs;
+  if (outputs < 1) throw RenderError("the plug-in has no outputs: there is nothing to write");
+  int channels = source.channelCount();
+  if (channels > 1 && channels > inputs)
+    throw RenderError("'" + options.inputPath + "' has " + std::to_string(channels) +
+                      " channels, more than the plug-in's " + std::to_string(inputs) +
+                      " inputs (a mono file feeds every input)");
+}
+
+// Opens the plug-in at the rate and block size, then switches to the program and sets the
+// parameters, as a host does before it starts processing.
+void setUp(const PluginLibrary& plugin, const RenderOptions& options, double rate,
+           const std::vector<ResolvedParameter>& parameters) {
+  plugin.dispatch(effOpen);
+  plugin.dispatch(effSetSampleRate, 0, 0, nullptr, static_cast<float>(rate));
+  plugin.dispatch(effSetBlockSize, 0, options.blockSize);
+  if (options.program >= 0) plugin.dispatch(effSetProgram, 0, options.program);
+  applyParameters(plugin, parameters, !options.quiet && !options.showInfo);
 }
 
 // The script from --script, then the commands of --commands (separated by ';').
@@ -109,53 +96,26 @@ std::vector<NamedFile> outputsOf(const RenderOptions& options, const EditorScrip
   return outputs;
 }
 
-// The pictures in the order the editor took them: the shots, then the final picture.
-void reportPictures(const std::vector<NamedFile>& outputs, const std::string& editorPngPath) {
-  for (const NamedFile& output : outputs)
-    if (output.picture && !output.origin.empty())
-      std::printf("Wrote the editor picture '%s'\n", output.path.c_str());
-  if (!editorPngPath.empty()) std::printf("Wrote the editor picture '%s'\n", editorPngPath.c_str());
-}
-
-void warn(const std::string& message) {
-  if (!message.empty()) std::fprintf(stderr, "lumivane-render: warning: %s\n", message.c_str());
-}
-
 std::unique_ptr<SignalSource> openSource(const RenderOptions& options) {
   if (options.inputPath.empty()) return std::make_unique<DemoSignal>();
   auto file = std::make_unique<AudioFileSource>(options.inputPath);
-  warn(file->shortfall());
+  printWarning(options, file->shortfall());
   return file;
 }
 
-std::string decibels(double level) {
-  if (level <= 0.0) return "-inf dBFS";
-  char text[32];
-  std::snprintf(text, sizeof text, "%.1f dBFS", 20.0 * std::log10(level));
-  return text;
-}
-
-void report(const PluginLibrary& plugin, const RenderOptions& options, double rate,
-            std::int64_t frames, const OutputMeter& meter) {
-  std::printf(
-      "Rendered %s through %s (%s): %lld frames at %g Hz (%.2f s), blocks of %d, %s precision\n",
-      options.inputPath.empty() ? "the demo signal" : ("'" + options.inputPath + "'").c_str(),
-      plugin.text(effGetEffectName).c_str(), plugin.text(effGetVendorString).c_str(),
-      static_cast<long long>(frames), rate, static_cast<double>(frames) / rate, options.blockSize,
-      options.doublePrecision ? "double" : "single");
-  std::printf("Wrote '%s' (stereo, 32-bit float WAV)\n", options.outputPath.c_str());
-  std::printf("Output peaks (measured by this host): left %.4f (%s), right %.4f (%s)\n",
-              meter.peakLeft(), decibels(meter.peakLeft()).c_str(), meter.peakRight(),
-              decibels(meter.peakRight()).c_str());
-  std::printf("Output correlation (measured by this host over the whole output, -1 to 1): %.3f\n",
-              meter.correlation());
-}
-
-// Last, so that it counts what the editor's script did too.
-void reportHostCallbacks() {
-  const HostLog& log = hostLog();
-  std::printf("Host callbacks: %ld automate, %ld begin edit, %ld end edit\n", log.automations,
-              log.beginEdits, log.endEdits);
+// --tail, else what the plug-in reports (effGetTailSize: 0 when it does not say, 1 for none). A
+// reported tail longer than --tail may ask for is taken as the plug-in's way of saying "endless"
+// (or as damage) and left out.
+std::int64_t tailFrames(const PluginLibrary& plugin, const RenderOptions& options, double rate) {
+  if (options.tailSeconds) return std::llround(*options.tailSeconds * rate);
+  VstIntPtr reported = plugin.dispatch(effGetTailSize);
+  if (reported <= 1) return 0;
+  if (static_cast<double>(reported) <= kMaxTailSeconds * rate) return reported;
+  printWarning(options, "the plug-in reports a tail of " + std::to_string(reported) +
+                            " samples, longer than " +
+                            std::to_string(static_cast<int>(kMaxTailSeconds)) +
+                            " s; rendering none (--tail sets one)");
+  return 0;
 }
 
 }  // namespace
@@ -167,36 +127,41 @@ void runRender(const RenderOptions& options) {
   for (const NamedFile& output : outputs) files.add(output);
 
   PluginLibrary plugin(options.pluginPath, renderHostCallback);
-  std::unique_ptr<SignalSource> source = openSource(options);
+  std::unique_ptr<SignalSource> input = openSource(options);
   checkPrecision(plugin, options.doublePrecision);
   checkProgram(plugin, options.program);
-  std::vector<std::pair<VstInt32, float>> parameters =
-      resolveParameters(plugin, options.parameters);
-  double rate = source->sampleRate();
-
-  plugin.dispatch(effOpen);
-  plugin.dispatch(effSetSampleRate, 0, 0, nullptr, static_cast<float>(rate));
-  plugin.dispatch(effSetBlockSize, 0, options.blockSize);
-  if (options.program >= 0) plugin.dispatch(effSetProgram, 0, options.program);
-  setParameters(plugin, parameters);
+  checkChannels(plugin, *input, options);
+  std::vector<ResolvedParameter> parameters = resolveParameters(plugin, options.parameters);
+  double rate = input->sampleRate();
+  setUp(plugin, options, rate, parameters);
+  std::int64_t tail = tailFrames(plugin, options, rate);
+  SourceWithTail source(std::move(input), tail);
 
   files.open();
-  StereoWavWriter output(files.writePath(options.outputPath), options.outputPath,
-                         static_cast<int>(rate));
-  OutputMeter meter;
+  int channels = plugin.effect()->numOutputs;
+  WavWriter output(files.writePath(options.outputPath), options.outputPath,
+                   {static_cast<int>(rate), channels, options.format, source.totalFrames()});
+  OutputMeter meter(channels);
   BlockRenderer renderer(plugin, options.blockSize, options.doublePrecision);
   EditorWindow editor(plugin, options.pluginPath, script, options.editorPngPath, files);
   plugin.dispatch(effMainsChanged, 0, 1);
   std::int64_t frames = 0;
   {
-    ProgressBar progress(source->totalFrames());
-    frames = renderer.render(*source, output, meter, progress);
+    ProgressBar progress(source.totalFrames(), !options.quiet);
+    frames = renderer.render(source, output, meter, progress);
   }
   plugin.dispatch(effMainsChanged, 0, 0);
   output.close();
   editor.finish();
   files.commit();
-  report(plugin, options, rate, frames, meter);
-  reportPictures(outputs, options.editorPngPath);
-  reportHostCallbacks();
+  warnOfClipping(options, meter);
+  if (!options.quiet) printReport(plugin, options, {rate, frames, tail}, meter, outputs);
+}
+
+void runInfo(const RenderOptions& options) {
+  PluginLibrary plugin(options.pluginPath, renderHostCallback);
+  checkProgram(plugin, options.program);
+  std::vector<ResolvedParameter> parameters = resolveParameters(plugin, options.parameters);
+  setUp(plugin, options, kInfoSampleRate, parameters);
+  printPluginInfo(plugin, kInfoSampleRate);
 }

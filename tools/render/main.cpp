@@ -12,7 +12,10 @@ int main(int argc, char** argv) {
       std::fputs(usageText().c_str(), stdout);
       return 0;
     }
-    runRender(options);
+    if (options.showInfo)
+      runInfo(options);
+    else
+      runRender(options);
     return 0;
   } catch (const RenderError& error) {
     std::fprintf(stderr, "lumivane-render: %s\n", error.what());
