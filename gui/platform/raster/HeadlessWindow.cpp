@@ -1,6 +1,7 @@
 #include "gui/platform/raster/HeadlessWindow.h"
 
 #include "gui/platform/Platform.h"
+#include "gui/platform/raster/NativeWindow.h"
 #include "gui/platform/raster/PngWriter.h"
 #include "gui/platform/raster/RasterInput.h"
 #include "gui/platform/raster/RasterTextEntry.h"
@@ -75,18 +76,9 @@ int32_t HeadlessWindow::getPaintCount() const { return record->paintCount; }
 
 void HeadlessWindow::press(const CViewPoint& where, MouseButtonState buttons) {
   if (!record->alive) return;
+  platform::setInputWindow(record);
   RasterInput::setState({clientToScreen(where), buttons});
-  if (RasterTextEntry* entry = record->entry) {
-    if (entry->contains(where)) {
-      entry->handlePress(where);
-      return;
-    }
-    entry->loseFocus();
-  }
-  WindowMessage message;
-  message.kind = WindowMessageKind::mouseDown;
-  message.where = where;
-  record->send(message);
+  record->press(where);
 }
 
 void HeadlessWindow::drag(const std::vector<InputStep>& path) {
@@ -101,6 +93,7 @@ void HeadlessWindow::drag(const std::vector<InputStep>& path) {
 bool HeadlessWindow::wheel(const CViewPoint& where, int32_t delta) {
   if (!record->alive) return false;
   const CViewPoint screen = clientToScreen(where);
+  platform::setInputWindow(record);
   RasterInput::setCursor(screen);
   WindowMessage message;
   message.kind = WindowMessageKind::mouseWheel;
@@ -112,11 +105,7 @@ bool HeadlessWindow::wheel(const CViewPoint& where, int32_t delta) {
   return true;
 }
 
-int32_t HeadlessWindow::keyDown(const KeyEvent& key) {
-  if (!record->alive || record->entry == nullptr) return -1;
-  record->entry->handleKey(key);
-  return 1;
-}
+int32_t HeadlessWindow::keyDown(const KeyEvent& key) { return record->key(key) ? 1 : -1; }
 
 int32_t HeadlessWindow::keyUp(const KeyEvent&) {
   return record->alive && record->entry != nullptr ? 1 : -1;

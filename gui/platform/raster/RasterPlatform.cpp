@@ -1,18 +1,25 @@
-// The raster backend's side of the platform seam: time, input, windows, devices, resources, the
-// blending "library", text entries and drop targets, all in memory.
+// The raster backend's window half, over its window records:
+// - time: getTickCount, sleepMilliseconds (RasterClock);
+// - input: readAsyncInput, getCursorPosition, areMouseButtonsSwapped, getDoubleClickTime, from
+//   the raster input state or from the native window that holds the input (setInputWindow);
+// - windows: registerWindowClass / unregisterWindowClass, createChildWindow (a headless child of
+//   a headless window, or a native child of a host's window), destroyWindow, setWindowUserData /
+//   getWindowUserData, getWindowOrigin;
+// - painting: getUpdateRect, beginPaint / endPaint, invalidateRect, dispatchPendingPaint,
+//   serveWindow;
+// - window devices: getWindowDevice / releaseWindowDevice;
+// - text entries (RasterTextEntry) and drop targets (headless windows only); OLE is a no-op.
+// A record shown by a native window (NativeWindow.h) takes part in each operation on its handle:
+// it shows what was drawn, brings its events in and answers for its input.
 
-#include <cstring>
-
-#include "gui/platform/Platform.h"
-#include "gui/platform/ResourceOverrides.h"
+#include "gui/platform/PlatformWindowing.h"
 #include "gui/platform/raster/HeadlessWindow.h"
+#include "gui/platform/raster/NativeWindow.h"
 #include "gui/platform/raster/RasterClock.h"
 #include "gui/platform/raster/RasterDevice.h"
 #include "gui/platform/raster/RasterInput.h"
-#include "gui/platform/raster/RasterObjects.h"
 #include "gui/platform/raster/RasterTextEntry.h"
 #include "gui/platform/raster/WindowRecord.h"
-#include "resources/EmbeddedResources.h"
 
 namespace gui {
 namespace platform {
@@ -32,9 +39,35 @@ raster::RasterDevice* rasterOf(PlatformDevice* device) {
   return static_cast<raster::RasterDevice*>(device);
 }
 
+// The window whose input came last on this thread (see setInputWindow). Kept as a handle: the
+// window may be gone by the time it is asked, and then the raster input state answers.
+thread_local WindowRecord* inputWindow = nullptr;
+
+NativeWindow* nativeInputWindow() {
+  WindowRecord* record = WindowRecord::find(inputWindow);
+  return record != nullptr ? record->native : nullptr;
+}
+
+// Native windows of the calling thread looked at by one call; more editors than this on one
+// thread take their exposures at their own next idle instead.
+constexpr size_t kNativeWindowsPerThread = 16;
+
+CViewRect clientArea(const WindowRecord* record) {
+  return CViewRect(0, 0, record->width, record->height);
+}
+
+WindowRecord* createHeadlessChild(WindowRecord* parent, int32_t width, int32_t height) {
+  WindowRecord* window = WindowRecord::create(parent, width, height, parent->origin);
+  window->ownedFacade = raster::HeadlessWindow::makeFacade(window);
+  window->facade = window->ownedFacade.get();
+  return window;
+}
+
 }  // namespace
 
 WindowProcedure registeredProcedure() { return windowClass().procedure; }
+
+void setInputWindow(WindowRecord* window) { inputWindow = window; }
 
 // --- Time -----------------------------------------------------------------------------------
 
@@ -45,6 +78,7 @@ void sleepMilliseconds(uint32_t milliseconds) { raster::RasterClock::sleep(milli
 // --- Input ----------------------------------------------------------------------------------
 
 AsyncInputState readAsyncInput() {
+  if (NativeWindow* native = nativeInputWindow()) return native->readInput();
   const raster::InputState state = raster::RasterInput::consumeStep();
   AsyncInputState input;
   input.leftButton = (state.buttons & kLeftButton) != 0;
@@ -56,11 +90,21 @@ AsyncInputState readAsyncInput() {
   return input;
 }
 
-CViewPoint getCursorPosition() { return raster::RasterInput::getState().cursor; }
+CViewPoint getCursorPosition() {
+  if (NativeWindow* native = nativeInputWindow()) return native->getCursorPosition();
+  return raster::RasterInput::getState().cursor;
+}
 
-bool areMouseButtonsSwapped() { return raster::RasterInput::getButtonsSwappedSetting(); }
+bool areMouseButtonsSwapped() {
+  // A native window system applies its button mapping before it reports the buttons.
+  if (nativeInputWindow() != nullptr) return false;
+  return raster::RasterInput::getButtonsSwappedSetting();
+}
 
-uint32_t getDoubleClickTime() { return raster::RasterInput::getDoubleClickTimeSetting(); }
+uint32_t getDoubleClickTime() {
+  if (NativeWindow* native = nativeInputWindow()) return native->getDoubleClickTime();
+  return raster::RasterInput::getDoubleClickTimeSetting();
+}
 
 // --- Windows --------------------------------------------------------------------------------
 
@@ -73,12 +117,18 @@ bool registerWindowClass(WindowProcedure procedure) {
 void unregisterWindowClass() { windowClass().procedure = nullptr; }
 
 void* createChildWindow(void* parent, int32_t width, int32_t height) {
-  WindowRecord* parentWindow = WindowRecord::find(parent);
-  if (parentWindow == nullptr || windowClass().procedure == nullptr) return nullptr;
-  WindowRecord* window = WindowRecord::create(parentWindow, width, height, parentWindow->origin);
-  window->ownedFacade = raster::HeadlessWindow::makeFacade(window);
-  window->facade = window->ownedFacade.get();
-  window->invalidate(CViewRect(0, 0, window->width, window->height));
+  if (parent == nullptr || windowClass().procedure == nullptr) return nullptr;
+  WindowRecord* window = nullptr;
+  if (WindowRecord* parentWindow = WindowRecord::find(parent)) {
+    // A frame window inside a frame window is nothing this system makes.
+    if (parentWindow->native != nullptr) return nullptr;
+    window = createHeadlessChild(parentWindow, width, height);
+  } else {
+    window = native::createChildWindow(parent, width, height);
+    if (window == nullptr) return nullptr;
+    setInputWindow(window);
+  }
+  window->invalidate(clientArea(window));
   return window->handle();
 }
 
@@ -96,8 +146,17 @@ void* getWindowUserData(void* window) {
 }
 
 CViewPoint getWindowOrigin(void* window) {
-  WindowRecord* record = WindowRecord::find(window);
-  return record != nullptr ? record->origin : CViewPoint();
+  if (WindowRecord* record = WindowRecord::find(window)) {
+    return record->native != nullptr ? record->native->getScreenOrigin() : record->origin;
+  }
+  // A host's window that holds one of this thread's native windows.
+  WindowRecord* natives[kNativeWindowsPerThread];
+  const size_t count = WindowRecord::nativeWindowsOfThisThread(natives, kNativeWindowsPerThread);
+  CViewPoint origin;
+  for (size_t i = 0; i < count; ++i) {
+    if (natives[i]->native->findParentOrigin(window, origin)) return origin;
+  }
+  return CViewPoint();
 }
 
 bool getUpdateRect(void* window, CViewRect& rect) {
@@ -110,82 +169,57 @@ bool getUpdateRect(void* window, CViewRect& rect) {
 PlatformDevice* beginPaint(void* window, CViewRect& rect) {
   WindowRecord* record = WindowRecord::find(window);
   if (record == nullptr) return nullptr;
+  if (record->native != nullptr) record->native->prepareSurface();
   rect = record->pendingPaint ? record->updateRect : CViewRect();
   record->pendingPaint = false;
+  record->paintingRect = rect;
   erasePaintArea(record, rect);
   raster::RasterDevice* device = raster::acquireDevice(raster::RasterDevice::Kind::window, record);
   device->setPaintLimit(rect);
   return device;
 }
 
-void endPaint(void*, PlatformDevice* device) { raster::recycleDevice(rasterOf(device)); }
+void endPaint(void* window, PlatformDevice* device) {
+  raster::recycleDevice(rasterOf(device));
+  WindowRecord* record = WindowRecord::find(window);
+  if (record != nullptr && record->native != nullptr) record->native->show(record->paintingRect);
+}
 
 void invalidateRect(void* window, const CViewRect& rect) {
   if (WindowRecord* record = WindowRecord::find(window)) record->invalidate(rect);
 }
 
 bool dispatchPendingPaint() {
+  WindowRecord* natives[kNativeWindowsPerThread];
+  const size_t count = WindowRecord::nativeWindowsOfThisThread(natives, kNativeWindowsPerThread);
+  for (size_t i = 0; i < count; ++i) natives[i]->native->collectPaintRequests();
   WindowRecord* window = firstWindowWaitingForPaint();
   return window != nullptr && window->dispatchPaint();
 }
 
-// --- Devices --------------------------------------------------------------------------------
+bool serveWindow(void* window) {
+  WindowRecord* record = WindowRecord::find(window);
+  // A window that is gone has nothing to deliver; its frame knows it is closed.
+  if (record == nullptr || record->native == nullptr) return true;
+  if (!record->native->isOwnThread()) return false;
+  record->native->deliverEvents();
+  return true;
+}
+
+// --- Window devices -------------------------------------------------------------------------
 
 PlatformDevice* getWindowDevice(void* window) {
   if (window == nullptr) return raster::acquireDevice(raster::RasterDevice::Kind::screen, nullptr);
   WindowRecord* record = WindowRecord::find(window);
   if (record == nullptr) return nullptr;
+  if (record->native != nullptr) record->native->prepareSurface();
   return raster::acquireDevice(raster::RasterDevice::Kind::window, record);
 }
 
-void releaseWindowDevice(void*, PlatformDevice* device) { raster::recycleDevice(rasterOf(device)); }
-
-PlatformDevice* createCompatibleDevice(PlatformDevice*) {
-  return raster::acquireDevice(raster::RasterDevice::Kind::memory, nullptr);
-}
-
-void deleteDevice(PlatformDevice* device) { raster::recycleDevice(rasterOf(device)); }
-
-// --- Library resources ----------------------------------------------------------------------
-
-ResourceBytes findLibraryResource(int32_t id) {
-  ResourceBytes bytes;
-  if (findResourceOverride(id, bytes)) return bytes;
-  if (const resources::EmbeddedResource* embedded = resources::findEmbeddedResource(id & 0xFFFF)) {
-    bytes.data = embedded->data;
-    bytes.size = embedded->size;
-  }
-  return bytes;
-}
-
-PlatformImage* loadBitmapResource(int32_t) { return nullptr; }
-
-// --- The image-blending library ---------------------------------------------------------------
-
-ImageLibrary* loadImageLibrary() {
-  static ImageLibrary library;
-  ++library.loads;
-  return &library;
-}
-
-void freeImageLibrary(ImageLibrary* library) {
-  if (library != nullptr && library->loads > 0) --library->loads;
-}
-
-AlphaBlendOperation findAlphaBlend(ImageLibrary* library) {
-  return library != nullptr ? &raster::alphaBlend : nullptr;
-}
-
-TransparentBltOperation findTransparentBlt(ImageLibrary* library) {
-  return library != nullptr ? &raster::transparentBlt : nullptr;
-}
-
-bool getOsVersion(OsVersion& version) {
-  if (version.size != 156) return false;
-  version.majorVersion = 10;
-  version.minorVersion = 0;
-  version.platformId = 2;  // the NT family
-  return true;
+void releaseWindowDevice(void* window, PlatformDevice* device) {
+  raster::recycleDevice(rasterOf(device));
+  WindowRecord* record = WindowRecord::find(window);
+  if (record != nullptr && record->native != nullptr) record->native->show(clientArea(record));
 }
 
 // --- Text entry -----------------------------------------------------------------------------
@@ -197,6 +231,7 @@ PlatformTextEntry* createTextEntry(void* window, const TextEntryRequest& request
   if (record->entry != nullptr) record->entry->loseFocus();  // the focus moves to the new box
   auto* entry = new raster::RasterTextEntry(record, request, listener);
   record->entry = entry;
+  if (record->native != nullptr) record->native->textEntryOpened();
   return entry;
 }
 
@@ -208,7 +243,8 @@ void uninitializeOle() {}
 
 bool registerDropTarget(void* window, DropTargetHandler* handler) {
   WindowRecord* record = WindowRecord::find(window);
-  if (record == nullptr || handler == nullptr) return false;
+  // Native windows take no drops: their window system's drag protocol is not spoken here.
+  if (record == nullptr || record->native != nullptr || handler == nullptr) return false;
   record->dropHandler = handler;
   return true;
 }

@@ -6,6 +6,7 @@
 
 #include "gui/VirtualKeys.h"
 #include "gui/platform/Platform.h"
+#include "gui/platform/raster/NativeWindow.h"
 #include "gui/platform/raster/RasterImage.h"
 #include "gui/platform/raster/RasterObjects.h"
 #include "gui/platform/raster/RasterText.h"
@@ -60,7 +61,11 @@ int32_t RasterTextEntry::getText(char* buffer, int32_t size) {
 }
 
 void RasterTextEntry::destroy() {
-  if (window != nullptr && window->entry == this) window->entry = nullptr;
+  if (window != nullptr && window->entry == this) {
+    window->entry = nullptr;
+    // A native window gives the keyboard focus back and shows what the box covered.
+    if (window->native != nullptr) window->native->textEntryClosed(rect);
+  }
   auto& list = orphans();
   list.erase(std::remove(list.begin(), list.end(), this), list.end());
   delete this;

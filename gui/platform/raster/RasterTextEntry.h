@@ -16,8 +16,9 @@ namespace raster {
 
 // The raster backend's one-line text entry box: it edits its text itself (typing replaces the
 // selection; Backspace, Delete, Left, Right, Home, End; Enter finishes; Escape puts the initial
-// text back and finishes) and is drawn over the frame's window in screenshots. If its window is
-// destroyed while it is open, the object stays valid (reachable) until its owner destroys it.
+// text back and finishes) and is drawn over the frame's window in screenshots, and by a native
+// window (X11) over what it shows. If its window is destroyed while it is open, the object stays
+// valid (reachable) until its owner destroys it.
 class RasterTextEntry final : public platform::PlatformTextEntry {
  public:
   RasterTextEntry(platform::WindowRecord* window, const platform::TextEntryRequest& request,
@@ -32,6 +33,8 @@ class RasterTextEntry final : public platform::PlatformTextEntry {
   // A press inside the box moves the caret there.
   void handlePress(const CViewPoint& where);
   bool contains(const CViewPoint& where) const;
+  // The box's rectangle in the window's client coordinates.
+  const CViewRect& getRect() const { return rect; }
   // The box loses the keyboard focus (a press elsewhere): the listener is told.
   void loseFocus();
   // The window is gone: the box is closed, the object waits for destroy().

@@ -6,6 +6,7 @@
 
 #include "gui/platform/Platform.h"
 #include "gui/platform/raster/HeadlessWindow.h"
+#include "gui/platform/raster/NativeWindow.h"
 #include "gui/platform/raster/RasterImage.h"
 #include "gui/platform/raster/RasterObjects.h"
 #include "gui/platform/raster/RasterTextEntry.h"
@@ -50,6 +51,22 @@ void erasePaintArea(WindowRecord* window, const CViewRect& rect) {
   fillSurface(window->surface, rect, kButtonFace);
 }
 
+namespace {
+
+// Makes the record known: from here on its handle finds it. Everything a reader on another
+// thread may look at (the native window, the parent) is set before.
+WindowRecord* publish(std::unique_ptr<WindowRecord> record) {
+  WindowRecord* window = record.get();
+  Registry& instance = registry();
+  std::lock_guard<std::mutex> lock(instance.mutex);
+  instance.all.push_back(std::move(record));
+  instance.live.push_back(window);
+  if (window->parent != nullptr) window->parent->children.push_back(window);
+  return window;
+}
+
+}  // namespace
+
 WindowRecord* WindowRecord::create(WindowRecord* parent, int32_t width, int32_t height,
                                    const CViewPoint& origin) {
   auto record = std::make_unique<WindowRecord>();
@@ -59,13 +76,22 @@ WindowRecord* WindowRecord::create(WindowRecord* parent, int32_t width, int32_t 
   record->origin = origin;
   record->surface = raster::allocateImage(record->width, record->height, false);
   fillSurface(record->surface, CViewRect(0, 0, record->width, record->height), kButtonFace);
-  WindowRecord* window = record.get();
-  Registry& instance = registry();
-  std::lock_guard<std::mutex> lock(instance.mutex);
-  instance.all.push_back(std::move(record));
-  instance.live.push_back(window);
-  if (parent != nullptr) parent->children.push_back(window);
-  return window;
+  return publish(std::move(record));
+}
+
+WindowRecord* WindowRecord::createNative(NativeWindow* native, PlatformImage* surface) {
+  auto record = std::make_unique<WindowRecord>();
+  record->native = native;
+  record->surface = surface;
+  record->width = surface->width;
+  record->height = surface->height;
+  record->origin = native->getScreenOrigin();
+  fillSurface(record->surface, CViewRect(0, 0, record->width, record->height), kButtonFace);
+  return publish(std::move(record));
+}
+
+bool WindowRecord::servesCallingThread() const {
+  return native == nullptr || native->isOwnThread();
 }
 
 WindowRecord* WindowRecord::find(void* handle) {
@@ -84,19 +110,53 @@ std::vector<WindowRecord*> WindowRecord::liveWindows() {
   return instance.live;
 }
 
+size_t WindowRecord::nativeWindowsOfThisThread(WindowRecord** windows, size_t capacity) {
+  Registry& instance = registry();
+  std::lock_guard<std::mutex> lock(instance.mutex);
+  size_t count = 0;
+  for (WindowRecord* window : instance.live) {
+    if (count == capacity) break;
+    if (window->native != nullptr && window->native->isOwnThread()) windows[count++] = window;
+  }
+  return count;
+}
+
 WindowRecord* firstWindowWaitingForPaint() {
   Registry& instance = registry();
   std::lock_guard<std::mutex> lock(instance.mutex);
   for (WindowRecord* window : instance.live) {
-    if (window->pendingPaint) return window;
+    if (window->servesCallingThread() && window->pendingPaint) return window;
   }
   return nullptr;
 }
 
 bool WindowRecord::send(WindowMessage& message) {
   WindowProcedure procedure = registeredProcedure();
-  if (procedure == nullptr || parent == nullptr || !alive) return false;
+  // Top-level headless windows stand for the host's windows and have no procedure of ours.
+  const bool frameWindow = parent != nullptr || native != nullptr;
+  if (procedure == nullptr || !frameWindow || !alive) return false;
   return procedure(handle(), message);
+}
+
+void WindowRecord::press(const CViewPoint& where) {
+  if (!alive) return;
+  if (raster::RasterTextEntry* open = entry) {
+    if (open->contains(where)) {
+      open->handlePress(where);
+      return;
+    }
+    open->loseFocus();
+  }
+  WindowMessage message;
+  message.kind = WindowMessageKind::mouseDown;
+  message.where = where;
+  send(message);
+}
+
+bool WindowRecord::key(const KeyEvent& key) {
+  if (!alive || entry == nullptr) return false;
+  entry->handleKey(key);
+  return true;
 }
 
 void WindowRecord::destroy() {
@@ -109,15 +169,22 @@ void WindowRecord::destroy() {
   alive = false;
   pendingPaint = false;
   dropHandler = nullptr;
-  raster::freeImage(surface);
+  if (native == nullptr) raster::freeImage(surface);
   surface = nullptr;
-  Registry& instance = registry();
-  std::lock_guard<std::mutex> lock(instance.mutex);
-  instance.live.erase(std::remove(instance.live.begin(), instance.live.end(), this),
-                      instance.live.end());
-  if (parent != nullptr) {
-    auto& siblings = parent->children;
-    siblings.erase(std::remove(siblings.begin(), siblings.end(), this), siblings.end());
+  {
+    Registry& instance = registry();
+    std::lock_guard<std::mutex> lock(instance.mutex);
+    instance.live.erase(std::remove(instance.live.begin(), instance.live.end(), this),
+                        instance.live.end());
+    if (parent != nullptr) {
+      auto& siblings = parent->children;
+      siblings.erase(std::remove(siblings.begin(), siblings.end(), this), siblings.end());
+    }
+  }
+  // The native window frees the surface it owns, its window and its connection.
+  if (NativeWindow* shown = native) {
+    native = nullptr;
+    shown->release();
   }
 }
 

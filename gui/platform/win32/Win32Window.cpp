@@ -9,7 +9,7 @@
 //   (GetWindowRect);
 // - painting: getUpdateRect (GetUpdateRect), beginPaint / endPaint (BeginPaint / EndPaint),
 //   invalidateRect (InvalidateRect), dispatchPendingPaint (PeekMessageA WM_PAINT +
-//   DispatchMessageA).
+//   DispatchMessageA), serveWindow (GetWindowThreadProcessId).
 
 #include <windowsx.h>
 
@@ -186,6 +186,13 @@ bool dispatchPendingPaint() {
   if (!PeekMessageA(&message, nullptr, WM_PAINT, WM_PAINT, PM_REMOVE)) return false;
   DispatchMessageA(&message);
   return true;
+}
+
+// The host's message loop delivers the window's messages; only its own thread may draw into it.
+bool serveWindow(void* window) {
+  HWND handle = win32::toWindow(window);
+  if (handle == nullptr || !IsWindow(handle)) return true;
+  return GetWindowThreadProcessId(handle, nullptr) == GetCurrentThreadId();
 }
 
 }  // namespace platform
