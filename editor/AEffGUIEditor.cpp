@@ -61,8 +61,12 @@ bool AEffGUIEditor::getRect(ERect** rect) {
 
 void AEffGUIEditor::idle() {
   if (inHostIdle || !frame) return;
-  gui::ReferenceGuard keep(frame);
-  frame->idle();
+  gui::CFrame* current = frame;
+  gui::ReferenceGuard keep(current);
+  // Only the thread that owns the window may draw into it. Where the editor reads its window's
+  // events itself (X11) they come first, and what they set off may close the editor.
+  if (!platform::serveWindow(current->getNativeWindow()) || frame != current) return;
+  current->idle();
 }
 
 namespace {

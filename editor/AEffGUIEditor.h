@@ -35,7 +35,9 @@ class AEffGUIEditor : public AEffEditor, public gui::CFrameEditor {
   // the editor; close releases it on the same thread, and only when the initialisation succeeded.
   bool open(void* window) override;
   void close() override;
-  // Redraws what is dirty; nothing while the host is being given idle time from serviceIdle.
+  // Delivers the window's waiting events where the editor reads them itself (X11), then redraws
+  // what is dirty; nothing while the host is being given idle time from serviceIdle, and nothing
+  // on a thread that does not own the window.
   void idle() override;
   // True exactly when the frame handled the key (answered 1).
   bool onKeyDown(VstKeyCode& keyCode) override;
