@@ -80,12 +80,14 @@ TEST_F(RenderChannels, FileChannelsFeedTheInputsAndEveryOutputIsWritten) {
 TEST_F(RenderChannels, TheReportNamesTheOutputChannels) {
   writeChannelList(path("in.wav"), distinctChannels(1), 44100, SF_FORMAT_WAV | SF_FORMAT_FLOAT);
   const std::pair<int, std::string> cases[] = {
-      {1, "(mono, 32-bit float WAV)\nOutput peaks (measured by this host): output 0 0.1152"},
-      {2, "(stereo, 32-bit float WAV)\nOutput peaks (measured by this host): left 0.1152"},
+      {1, "(mono, 32-bit float WAV)\nOutput peak (measured by this host): 0.1152 (-18.8 dBFS)\n"},
+      {2,
+       "(stereo, 32-bit float WAV)\nOutput peaks (measured by this host): left 0.1152 (-18.8 "
+       "dBFS), right 0.1152 (-18.8 dBFS)\nOutput correlation ("},
       {3,
-       "(3 channels, 32-bit float WAV)\nOutput peaks (measured by this host): output 0 0.1152 "
-       "(-18.8 dBFS), output 1 0.1152 (-18.8 dBFS), output 2 0.1152 (-18.8 dBFS)\nOutput "
-       "correlation of outputs 0 and 1"},
+       "(3 channels, 32-bit float WAV)\nOutput peaks (measured by this host):\n  output 0: "
+       "0.1152 (-18.8 dBFS)\n  output 1: 0.1152 (-18.8 dBFS)\n  output 2: 0.1152 (-18.8 "
+       "dBFS)\nOutput correlation of outputs 0 and 1 ("},
   };
   for (const auto& [outputs, report] : cases) {
     SCOPED_TRACE(outputs);

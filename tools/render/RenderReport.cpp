@@ -23,16 +23,22 @@ std::string channelsText(int channels) {
   return std::to_string(channels) + " channels";
 }
 
-// "left 0.5000 (-6.0 dBFS), right ..." for stereo, "output 0 ..., output 1 ..." otherwise.
-std::string peaksText(const OutputMeter& meter) {
-  std::string text;
-  for (int channel = 0; channel < meter.channelCount(); ++channel) {
-    std::string name = meter.channelCount() == 2 ? (channel == 0 ? "left" : "right")
-                                                 : "output " + std::to_string(channel);
-    char level[32];
-    std::snprintf(level, sizeof level, " %.4f (", meter.peak(channel));
-    text += (channel == 0 ? "" : ", ") + name + level + decibels(meter.peak(channel)) + ")";
-  }
+std::string levelText(double level) {
+  char text[32];
+  std::snprintf(text, sizeof text, "%.4f (", level);
+  return text + decibels(level) + ")";
+}
+
+// "left 0.5000 (-6.0 dBFS), right ..." for stereo; one line for each output otherwise.
+std::string peaksReport(const OutputMeter& meter) {
+  const std::string measured = " (measured by this host):";
+  if (meter.channelCount() == 1) return "Output peak" + measured + " " + levelText(meter.peak(0));
+  if (meter.channelCount() == 2)
+    return "Output peaks" + measured + " left " + levelText(meter.peak(0)) + ", right " +
+           levelText(meter.peak(1));
+  std::string text = "Output peaks" + measured;
+  for (int channel = 0; channel < meter.channelCount(); ++channel)
+    text += "\n  output " + std::to_string(channel) + ": " + levelText(meter.peak(channel));
   return text;
 }
 
@@ -57,7 +63,7 @@ void printRendering(const PluginLibrary& plugin, const RenderOptions& options,
       tailText.c_str(), options.blockSize, options.doublePrecision ? "double" : "single");
   std::printf("Wrote '%s' (%s, %s WAV)\n", options.outputPath.c_str(),
               channelsText(meter.channelCount()).c_str(), describe(options.format).c_str());
-  std::printf("Output peaks (measured by this host): %s\n", peaksText(meter).c_str());
+  std::printf("%s\n", peaksReport(meter).c_str());
   if (meter.channelCount() == 2)
     std::printf("Output correlation (measured by this host over the whole output, -1 to 1): %.3f\n",
                 meter.correlation());
