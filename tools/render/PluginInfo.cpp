@@ -1,6 +1,7 @@
 #include "tools/render/PluginInfo.h"
 
 #include <cctype>
+#include <cstdint>
 #include <cstdio>
 #include <string>
 
@@ -27,18 +28,19 @@ std::string categoryName(VstIntPtr category) {
   }
 }
 
-// The four characters of a unique ID when they are all printable, as IDs are usually chosen.
+// The four characters of a unique ID when they are all printable, as IDs are usually chosen, and
+// its number in hexadecimal.
 std::string uniqueIdText(VstInt32 id) {
   auto bits = static_cast<std::uint32_t>(id);
+  char hex[16];
+  std::snprintf(hex, sizeof hex, "0x%08X", bits);
   std::string characters;
   for (int shift = 24; shift >= 0; shift -= 8) {
     auto character = static_cast<unsigned char>(bits >> shift);
-    if (!std::isprint(character)) return std::to_string(id);
+    if (!std::isprint(character)) return hex;
     characters += static_cast<char>(character);
   }
-  char text[48];
-  std::snprintf(text, sizeof text, "'%s' (0x%08X)", characters.c_str(), bits);
-  return text;
+  return "'" + characters + "' (" + hex + ")";
 }
 
 std::string flagsText(VstInt32 flags) {
