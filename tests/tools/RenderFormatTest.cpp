@@ -36,8 +36,11 @@ TEST_F(RenderFormat, IntegerFormatsScaleClipAndRoundEachSample) {
       {1.0f, 32767, 8388607},  // full scale is one step above the largest value
       {1.5f, 32767, 8388607},
       {-1.5f, -32768, -8388608},
-      {1.0f / 65536, 1, 128},  // half a 16-bit step rounds away from zero
-      {-1.0f / 65536, -1, -128},
+      {1.0f / 65536, 0, 128},  // halves of a step round to the even neighbour
+      {-1.0f / 65536, 0, -128},
+      {1.5f / 32768, 2, 384},
+      {2.5f / 32768, 2, 640},
+      {2.5f / 8388608, 0, 2},
       {0.4f / 32768, 0, 102},
       {NAN, 0, 0},
   };

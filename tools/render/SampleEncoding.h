@@ -12,21 +12,18 @@ inline float encodeFloat(Sample sample) {
   return static_cast<float>(sample);
 }
 
-// The nearest whole number to `value` (halves away from zero), for |value| below 2^31: the
-// remainder after truncation is exact, so no rounding of a sum can move a value across a half.
-inline std::int32_t nearestWhole(double value) {
-  auto whole = static_cast<std::int32_t>(value);
-  double rest = value - whole;
-  return whole + (rest >= 0.5) - (rest <= -0.5);
-}
-
-// `sample` as a signed integer of `Bits` bits, clipped to that range.
+// `sample` as a signed integer of `Bits` bits, clipped to that range, rounded to the nearest
+// whole number (halves to even, as IEEE arithmetic rounds): adding and taking away 1.5 * 2^52
+// leaves no bits below the units, exactly for any value below 2^51. The arithmetic has no branch,
+// so that the loops that call it become vector instructions.
 template <int Bits, typename Sample>
 inline std::int32_t encodeInteger(Sample sample) {
   constexpr double kFullScale = static_cast<double>(std::int32_t{1} << (Bits - 1));
+  constexpr double kRounder = 6755399441055744.0;
   double value = static_cast<double>(sample) * kFullScale;
   value = value == value ? value : 0.0;  // NaN
-  return nearestWhole(std::min(std::max(value, -kFullScale), kFullScale - 1.0));
+  value = std::min(std::max(value, -kFullScale), kFullScale - 1.0);
+  return static_cast<std::int32_t>((value + kRounder) - kRounder);
 }
 
 template <typename Sample>
