@@ -33,10 +33,12 @@ class NativeWindow {
   // does not know); false otherwise.
   virtual bool findParentOrigin(void* window, CViewPoint& origin) = 0;
 
-  // The surface is about to be drawn into: waits until the system has read what it last showed.
-  virtual void prepareSurface() = 0;
-  // Puts `rect` of the surface, with an open text entry drawn over it, on screen.
-  virtual void show(const CViewRect& rect) = 0;
+  // endPaint: puts `rect` of the surface on screen, all of it (the window system may have lost
+  // what it showed there), with an open text entry over it.
+  virtual void showPainted(const CViewRect& rect) = 0;
+  // releaseWindowDevice: puts what changed on the surface on screen, with an open text entry
+  // over it.
+  virtual void showChanges() = 0;
 
   // Delivers the window's waiting events to the record's procedure, then its waiting paint.
   // Inside a delivery (a control's own loop under a press) only paint requests and the window's

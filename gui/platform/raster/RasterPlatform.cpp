@@ -169,7 +169,6 @@ bool getUpdateRect(void* window, CViewRect& rect) {
 PlatformDevice* beginPaint(void* window, CViewRect& rect) {
   WindowRecord* record = WindowRecord::find(window);
   if (record == nullptr) return nullptr;
-  if (record->native != nullptr) record->native->prepareSurface();
   rect = record->pendingPaint ? record->updateRect : CViewRect();
   record->pendingPaint = false;
   record->paintingRect = rect;
@@ -182,7 +181,9 @@ PlatformDevice* beginPaint(void* window, CViewRect& rect) {
 void endPaint(void* window, PlatformDevice* device) {
   raster::recycleDevice(rasterOf(device));
   WindowRecord* record = WindowRecord::find(window);
-  if (record != nullptr && record->native != nullptr) record->native->show(record->paintingRect);
+  if (record != nullptr && record->native != nullptr) {
+    record->native->showPainted(record->paintingRect);
+  }
 }
 
 void invalidateRect(void* window, const CViewRect& rect) {
@@ -212,14 +213,13 @@ PlatformDevice* getWindowDevice(void* window) {
   if (window == nullptr) return raster::acquireDevice(raster::RasterDevice::Kind::screen, nullptr);
   WindowRecord* record = WindowRecord::find(window);
   if (record == nullptr) return nullptr;
-  if (record->native != nullptr) record->native->prepareSurface();
   return raster::acquireDevice(raster::RasterDevice::Kind::window, record);
 }
 
 void releaseWindowDevice(void* window, PlatformDevice* device) {
   raster::recycleDevice(rasterOf(device));
   WindowRecord* record = WindowRecord::find(window);
-  if (record != nullptr && record->native != nullptr) record->native->show(clientArea(record));
+  if (record != nullptr && record->native != nullptr) record->native->showChanges();
 }
 
 // --- Text entry -----------------------------------------------------------------------------

@@ -6,7 +6,6 @@
 
 #include <X11/Xutil.h>
 
-#include <algorithm>
 #include <cstdlib>
 
 #include "gui/platform/raster/RasterTextEntry.h"
@@ -57,13 +56,6 @@ unsigned int buttonMaskOf(unsigned int button) {
 // What a delivery nested in a control's own loop takes: paint requests and the window's end.
 Bool isPaintRequestOrEnd(Display*, XEvent* event, XPointer) {
   return event->type == Expose || event->type == DestroyNotify ? True : False;
-}
-
-CViewRect unionOf(const CViewRect& a, const CViewRect& b) {
-  if (a.isEmpty()) return b;
-  if (b.isEmpty()) return a;
-  return CViewRect(std::min(a.left, b.left), std::min(a.top, b.top), std::max(a.right, b.right),
-                   std::max(a.bottom, b.bottom));
 }
 
 // Serial numbers wrap; an event is older than a request when it precedes it in that order.
@@ -191,18 +183,29 @@ bool X11Window::findParentOrigin(void* host, CViewPoint& result) {
 
 // --- Showing the surface ------------------------------------------------------------------------
 
-void X11Window::prepareSurface() { surface->awaitServer(); }
-
-void X11Window::show(const CViewRect& rect) {
+void X11Window::showPainted(const CViewRect& rect) {
   if (!isUsable()) return;
-  surface->awaitServer();
-  const CViewRect bounds(0, 0, record->width, record->height);
-  CViewRect area = rect.intersect(bounds);
+  surface->stageArea(rect);
+  putWithEntry();
+}
+
+void X11Window::showChanges() {
+  if (!isUsable()) return;
+  surface->stageChanges(CViewRect(0, 0, record->width, record->height));
+  putWithEntry();
+}
+
+void X11Window::showEntry() {
+  if (isUsable()) putWithEntry();
+}
+
+void X11Window::putWithEntry() {
   if (raster::RasterTextEntry* entry = record->entry) {
-    entry->render(*surface->image());
-    area = unionOf(area, entry->getRect().intersect(bounds));
+    // The box lies over the surface, as a child window would.
+    surface->stageArea(entry->getRect());
+    entry->render(*surface->shownImage());
   }
-  surface->put(window, gc, area);
+  surface->putStaged(window, gc);
 }
 
 // --- Event delivery -----------------------------------------------------------------------------
@@ -246,6 +249,7 @@ bool X11Window::nextPaintRequest(XEvent& event) {
 }
 
 void X11Window::handle(XEvent& event) {
+  if (surface->takeCompletion(event)) return;
   switch (event.type) {
     case Expose:
       expose(event.xexpose);
@@ -299,7 +303,7 @@ void X11Window::pressButton(const XButtonEvent& event) {
   record->press(CViewPoint(event.x, event.y));
   deliveredInputUnread = false;
   // A press inside an open entry moved its caret.
-  if (!released && record->entry != nullptr) show(CViewRect());
+  if (!released && record->entry != nullptr) showEntry();
 }
 
 void X11Window::turnWheel(const XButtonEvent& event, int32_t delta) {
@@ -322,7 +326,7 @@ void X11Window::typeKey(XKeyEvent& event) {
     if (!keyEventOf(event, key)) return;
   }
   record->key(key);
-  if (!released && record->entry != nullptr) show(CViewRect());
+  if (!released && record->entry != nullptr) showEntry();
 }
 
 void X11Window::loseFocus(const XFocusChangeEvent& event) {
@@ -398,7 +402,7 @@ void X11Window::textEntryOpened() {
     XSetInputFocus(display, window, RevertToParent, CurrentTime);
     holdsFocus = true;
   }
-  show(CViewRect());
+  showEntry();
 }
 
 void X11Window::textEntryClosed(const CViewRect& rect) {

@@ -5,8 +5,8 @@
 //   surface);
 // - destroyWindow: release (the window, its image and its connection go);
 // - getWindowOrigin: getScreenOrigin, and findParentOrigin for the host's window;
-// - beginPaint / getWindowDevice: prepareSurface; endPaint / releaseWindowDevice: show (the
-//   surface put into the window, an open text entry drawn over it);
+// - endPaint: showPainted (the painted rectangle put into the window); releaseWindowDevice:
+//   showChanges (what changed on the surface); an open text entry is drawn over either;
 // - serveWindow: deliverEvents (exposures, presses of buttons 1 to 3, the wheel as buttons 4 and
 //   5, keys for an open text entry, the loss of the keyboard focus, the window's destruction);
 //   dispatchPendingPaint: collectPaintRequests;
@@ -44,8 +44,8 @@ class X11Window final : public NativeWindow {
   bool isOwnThread() const override;
   CViewPoint getScreenOrigin() override;
   bool findParentOrigin(void* window, CViewPoint& origin) override;
-  void prepareSurface() override;
-  void show(const CViewRect& rect) override;
+  void showPainted(const CViewRect& rect) override;
+  void showChanges() override;
   void deliverEvents() override;
   void collectPaintRequests() override;
   AsyncInputState readInput() override;
@@ -62,6 +62,9 @@ class X11Window final : public NativeWindow {
   Visual* findVisual(const XWindowAttributes& parentAttributes);
   void readDoubleClickTime();
   bool isUsable() const;
+  // Puts what is staged, with an open text entry drawn over it; showEntry puts the entry alone.
+  void putWithEntry();
+  void showEntry();
 
   // Deliveries: a window released during one is deleted when the outermost ends.
   void enterDelivery();
