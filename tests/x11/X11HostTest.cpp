@@ -440,6 +440,35 @@ TEST_F(X11Host, HostWindowDestroyedBeforeCloseLeavesAnEditorThatClosesAndReopens
   }
 }
 
+// The editor's X errors stay its own: the host's error handler is the one installed before and
+// after the editor's calls, it hears nothing of the editor's errors (requests on a window the
+// host destroyed), and it still hears of the host's own.
+int hostErrors = 0;
+int countHostError(Display*, XErrorEvent*) {
+  ++hostErrors;
+  return 0;
+}
+
+TEST_F(X11Host, XErrorsOfTheEditorNeverReachTheHostsErrorHandler) {
+  Display* host = HostWindow::display();
+  XSync(host, False);
+  const XErrorHandler before = XSetErrorHandler(countHostError);
+  hostErrors = 0;
+  PluginInstance plugin(*library);
+  {
+    HostWindow window(kHostX, kHostY, kEditorWidth, kEditorHeight);
+    ASSERT_TRUE(window.openEditor(plugin));
+    window.destroy();
+    plugin.dispatch(effEditClose);  // destroys a window that is gone already
+  }
+  EXPECT_EQ(XSetErrorHandler(countHostError), countHostError);
+  EXPECT_EQ(hostErrors, 0);
+  XMapWindow(host, 0x4242);  // no window of anyone's
+  XSync(host, False);
+  EXPECT_EQ(hostErrors, 1);
+  XSetErrorHandler(before);
+}
+
 // Only the thread that opened the editor may idle it: an idle from another thread changes
 // nothing on screen, and the next idle of the editor's own thread shows the host's value.
 TEST_F(X11Host, AnIdleFromAnotherThreadIsIgnored) {
