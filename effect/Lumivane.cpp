@@ -2,11 +2,13 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdint>
 #include <cstring>
 #include <limits>
 
 #include "editor/AEffEditor.h"
 #include "editor/EditorFactory.h"
+#include "effect/ProcessingKernels.h"
 #include "effect/TextConversions.h"
 #include "effect/ValueTag.h"
 #include "host/ParameterValue.h"
@@ -52,24 +54,52 @@ inline VstInt32 readIndex(VstInt32 write, VstInt32 distance, VstInt32 length) {
   return index < 0 ? index + length : index;
 }
 
-// An index moved on by steps that take it at most to the line's end, which is its start.
+// A ring index moved on by a chunk, which may take it round several times on a short line.
 inline VstInt32 advance(VstInt32 index, VstInt32 steps, VstInt32 length) {
   index += steps;
-  return index == length ? 0 : index;
+  while (index >= length) index -= length;
+  return index;
 }
 
-// A goniometer coordinate: the sum or difference limited to -2..2, mapped to 0..1. A NaN sample
-// lands in the middle instead of travelling to the editor.
-inline float goniometerCoordinate(double value) {
-  if (value > 2.0) value = 2.0;
-  if (value < -2.0) value = -2.0;
-  if (value != value) value = 0.0;
-  return static_cast<float>((value + 2.0) * 0.25);
+// Room behind the input's history: four times its length and at least a chunk. Moving the history
+// to the front then costs a quarter of a sample moved per sample processed.
+VstInt32 historyRoom(VstInt32 length) { return std::max(4 * length, Lumivane::kFeedChunk); }
+
+// Whether two sample buffers share memory without starting at the same sample. Such buffers are
+// processed one sample at a time: a vector would read samples that the sample order has already
+// overwritten. (Identical buffers, in-place processing, are fine for vectors as for samples.)
+template <typename Sample>
+bool overlapPartly(const Sample* a, const Sample* b, VstInt32 frames) {
+  const auto start = reinterpret_cast<std::uintptr_t>(a);
+  const auto other = reinterpret_cast<std::uintptr_t>(b);
+  const auto bytes = static_cast<std::uintptr_t>(frames) * sizeof(Sample);
+  return start != other && start < other + bytes && other < start + bytes;
 }
 
-// The peak follower's rise: a higher output takes the peak's place. Negative outputs and NaN
-// never do. (Written as "greater than": an equal output is the same value.)
-inline double raisePeak(double peak, double output) { return output > peak ? output : peak; }
+template <typename Sample>
+bool buffersAllowVectors(const Sample* input, const Sample* left, const Sample* right,
+                         VstInt32 frames) {
+  return !overlapPartly(input, left, frames) && !overlapPartly(input, right, frames) &&
+         !overlapPartly(left, right, frames);
+}
+
+// A vector would read what an earlier lane of the same vector writes when its tap reads fewer
+// samples back than the vector is wide.
+inline bool vectorsCanRead(bool readsLine, VstInt32 samplesAgo, VstInt32 width) {
+  return !readsLine || samplesAgo >= width;
+}
+
+// A NaN sum or difference puts its point in the middle instead of travelling to the editor.
+void centreUndefinedPoints(float* side, float* mid, VstInt32 count) {
+  for (float* coordinates : {side, mid}) {
+    for (VstInt32 i = 0; i < count; ++i)
+      if (std::isnan(coordinates[i])) coordinates[i] = 0.5f;
+  }
+}
+
+VstInt32 widestVectors() {
+  return hasWideSampleVectors() ? WideSampleVectors::kWidth : SampleVectors::kWidth;
+}
 
 // Correlation of one block mapped to 0..1. Exactly one constant channel leaves it 0/0: the
 // channels are then as unrelated as they can be, 0.5. So does a block that overflowed to
@@ -104,6 +134,9 @@ Lumivane::Lumivane(audioMasterCallback hostCallback)
       peakLeft(0.0),
       peakRight(0.0),
       peakDecay(0.0),
+      decayPowers{},
+      vectorWidth(widestVectors()),
+      settings{},
       parameterGeneration(0) {
   setProgram(0);
   setNumInputs(2);
@@ -114,6 +147,7 @@ Lumivane::Lumivane(audioMasterCallback hostCallback)
   resume();
   rate = sampleRate;
   resizeLines(rate);
+  settings = mixSettings();
   setEditor(createLumivaneEditor(this));
 }
 
@@ -132,19 +166,28 @@ void Lumivane::resizeLines(float newRate) {
   auto newExpressionLength =
       static_cast<VstInt32>(static_cast<double>(newRate) * kExpressionSeconds);
   VstInt32 newLength2 = newLength1 + newExpressionLength;
-  auto newLine1 = std::make_unique<double[]>(static_cast<std::size_t>(newLength1));
-  auto newLine2 = std::make_unique<double[]>(static_cast<std::size_t>(newLength2));
+  InputHistory newHistory(newLength2, historyRoom(newLength2));
 
   rate = newRate;
   length1 = newLength1;
   expressionLength = newExpressionLength;
   length2 = newLength2;
-  line1 = std::move(newLine1);
-  line2 = std::move(newLine2);
+  history = std::move(newHistory);
   write1 = 0;
   write2 = 0;
   peakDecay = std::exp(-1.0 / static_cast<double>(rate));
+  computeDecayPowers();
   parameterGeneration.fetch_add(1, std::memory_order_release);
+}
+
+// Each power is the one below times the decay, rounded, as the sample-by-sample follower
+// multiplies: the power of k has a relative error of at most gamma(k - 1).
+void Lumivane::computeDecayPowers() {
+  double power = 1.0;
+  for (VstInt32 k = 1; k <= kFeedChunk; ++k) {
+    power *= peakDecay;
+    decayPowers[static_cast<std::size_t>(kFeedChunk - k)] = power;
+  }
 }
 
 // The pre-delay tap lies trunc(preDelay x length1) samples behind, the expression tap
@@ -261,6 +304,13 @@ VstInt32 Lumivane::getVendorVersion() { return 2000; }
 
 VstInt32 Lumivane::getPlugCategory() { return kPlugCategSpacializer; }
 
+void Lumivane::limitVectorWidth(VstInt32 samples) {
+  const VstInt32 widest = widestVectors();
+  vectorWidth = samples >= widest                  ? widest
+                : samples >= SampleVectors::kWidth ? SampleVectors::kWidth
+                                                   : 1;
+}
+
 Lumivane::DelayState Lumivane::delayState() const {
   const TapDistances taps = tapDistances(preDelay.load(relaxed), expression.load(relaxed));
   return DelayState{length1, write1, readIndex(write1, taps.preDelay, length1),  expressionLength,
@@ -275,36 +325,33 @@ void Lumivane::processDoubleReplacing(double** inputs, double** outputs, VstInt3
   processBlock(inputs, outputs, sampleFrames);
 }
 
-// What the sample loop reads of the parameters and taps, taken together.
-struct Lumivane::MixSettings {
-  unsigned generation;
-  bool readsPreDelayLine;    // a pre-delay of exactly 0 passes the input instead
-  bool readsExpressionLine;  // likewise pre-delay and expression both 0
-  double crossFeed;          // 1 - wide
-  double dry, wet, mix;
-  VstInt32 read1, read2;  // read indices for the current write indices
-};
-
-Lumivane::MixSettings Lumivane::mixSettings(VstInt32 preDelayWrite,
-                                            VstInt32 expressionWrite) const {
-  MixSettings settings;
-  settings.generation = parameterGeneration.load(std::memory_order_acquire);
+Lumivane::MixSettings Lumivane::mixSettings() const {
+  MixSettings read;
+  read.generation = parameterGeneration.load(std::memory_order_acquire);
   const float preDelayValue = preDelay.load(relaxed);
   const float expressionValue = expression.load(relaxed);
-  settings.readsPreDelayLine = preDelayValue != 0.0f;
-  settings.readsExpressionLine = preDelayValue + expressionValue != 0.0f;
-  settings.crossFeed = 1.0 - static_cast<double>(wide.load(relaxed));
-  settings.dry = dry.load(relaxed);
-  settings.wet = wet.load(relaxed);
-  settings.mix = mix.load(relaxed);
+  read.readsPreDelayLine = preDelayValue != 0.0f;
+  read.readsExpressionLine = preDelayValue + expressionValue != 0.0f;
+  read.crossFeed = 1.0 - static_cast<double>(wide.load(relaxed));
+  read.dry = dry.load(relaxed);
+  read.wet = wet.load(relaxed);
+  read.mix = mix.load(relaxed);
   const TapDistances taps = tapDistances(preDelayValue, expressionValue);
-  settings.read1 = readIndex(preDelayWrite, taps.preDelay, length1);
-  settings.read2 = readIndex(expressionWrite, taps.expression, length2);
-  return settings;
+  read.preDelaySamplesAgo = taps.preDelay == 0 ? length1 : taps.preDelay;
+  read.expressionSamplesAgo = taps.expression == 0 ? length2 : taps.expression;
+  return read;
 }
 
 template <typename Sample>
 void Lumivane::processBlock(Sample** inputs, Sample** outputs, VstInt32 sampleFrames) {
+  if (vectorWidth >= WideSampleVectors::kWidth)
+    processBlockWith<WideKernels>(inputs, outputs, sampleFrames);
+  else
+    processBlockWith<Kernels>(inputs, outputs, sampleFrames);
+}
+
+template <typename KernelSet, typename Sample>
+void Lumivane::processBlockWith(Sample** inputs, Sample** outputs, VstInt32 sampleFrames) {
   // Without an editor that takes the feed (none, or its window is closed) the feed goes nowhere:
   // only the peak followers, which a window opened later shows, are kept up; the block's tags,
   // points and correlation are not worked out at all. The answer holds for the whole block, so
@@ -316,113 +363,77 @@ void Lumivane::processBlock(Sample** inputs, Sample** outputs, VstInt32 sampleFr
   const Sample* input = sampleFrames > 0 ? inputs[0] : nullptr;
   Sample* left = sampleFrames > 0 ? outputs[0] : nullptr;
   Sample* right = sampleFrames > 0 ? outputs[1] : nullptr;
+  const bool vectors = buffersAllowVectors<Sample>(input, left, right, sampleFrames);
 
   // The block goes through in chunks. After each, the goniometer points of its samples go to
   // the editor, in sample order; keeping those calls out of the sample loop keeps the loop's
   // state in registers. And the peaks are flushed after each chunk: far too short a time for a
   // peak above the floor to decay into subnormal numbers, however long the block.
-  double pointsLeft[kFeedChunk];
-  double pointsRight[kFeedChunk];
+  ChunkPoints points;
   BlockSums sums;
   for (VstInt32 done = 0, frames = 0; done < sampleFrames; done += frames) {
     frames = sampleFrames - done < kFeedChunk ? sampleFrames - done : kFeedChunk;
     if (feedsEditor) {
-      processSamples<Sample, true>(input + done, left + done, right + done, frames, sums,
-                                   pointsLeft, pointsRight);
-      sendPoints(pointsLeft, pointsRight, frames);
+      processChunk<KernelSet, Sample, true>(input + done, left + done, right + done, frames,
+                                            vectors, sums, &points);
+      if (editor) editor->setPoints(points.side, points.mid, frames);
     } else {
-      processSamples<Sample, false>(input + done, left + done, right + done, frames, sums, nullptr,
-                                    nullptr);
+      processChunk<KernelSet, Sample, false>(input + done, left + done, right + done, frames,
+                                             vectors, sums, nullptr);
     }
     flushPeaks();
   }
-  if (feedsEditor) sendBlockEnd(left, right, sampleFrames, sums);
+  if (feedsEditor) sendBlockEnd<KernelSet>(left, right, sampleFrames, sums);
 }
 
-// The per-sample work: both taps read before the input is written (so in-place buffers and a
-// zero distance work), the cross-fed mix and the peak followers; for an editor also the block
-// sums and the outputs at full precision, for the correlation and the goniometer.
-template <typename Sample, bool feedsEditor>
-void Lumivane::processSamples(const Sample* input, Sample* left, Sample* right,
-                              VstInt32 sampleFrames, BlockSums& sums, double* pointsLeft,
-                              double* pointsRight) {
-  double* preDelayLine = line1.get();
-  double* expressionLine = line2.get();
-  VstInt32 preDelayWrite = write1;
-  VstInt32 expressionWrite = write2;
-  MixSettings settings = mixSettings(preDelayWrite, expressionWrite);
-  const double decay = peakDecay;
-  double followerLeft = peakLeft;
-  double followerRight = peakRight;
-  double sumLeft = sums.left;
-  double sumRight = sums.right;
-
-  // The samples go in runs in which no index wraps, so the inner loop only counts. A run also
-  // ends when a parameter changes (after at least one sample, so a host that changes them
-  // without pause cannot stall processing); the next run starts with the new values.
+// One chunk of at most kFeedChunk samples, which the input's history takes without wrapping: one
+// run, or a run for each part in which the parameters stay the same. The peak followers of the
+// chunk are the largest of the peaks decayed over the whole chunk and of every output decayed from
+// its sample to the chunk's end: what the per-sample chain of max and decay computes, but without
+// a chain from sample to sample.
+template <typename KernelSet, typename Sample, bool feedsEditor>
+void Lumivane::processChunk(const Sample* input, Sample* left, Sample* right, VstInt32 sampleFrames,
+                            bool vectors, BlockSums& sums, ChunkPoints* points) {
+  history.makeRoom(sampleFrames);
+  const double* decayWeights =
+      decayPowers.data() + static_cast<std::ptrdiff_t>(kFeedChunk - sampleFrames);
+  ChunkGather gather{{peakLeft * decayWeights[0], peakRight * decayWeights[0]}, {0.0, 0.0}};
   for (VstInt32 done = 0; done < sampleFrames;) {
     if (parameterGeneration.load(std::memory_order_acquire) != settings.generation)
-      settings = mixSettings(preDelayWrite, expressionWrite);
-    VstInt32 run =
-        std::min({sampleFrames - done, length1 - preDelayWrite, length2 - expressionWrite,
-                  length1 - settings.read1, length2 - settings.read2});
-    const double* preDelayRead = preDelayLine + settings.read1;
-    const double* expressionRead = expressionLine + settings.read2;
-    double* preDelayStore = preDelayLine + preDelayWrite;
-    double* expressionStore = expressionLine + expressionWrite;
-
-    VstInt32 i = 0;
-    for (; i < run; ++i) {
-      if (i > 0 && parameterGeneration.load(std::memory_order_acquire) != settings.generation)
-        break;
-      double x = input[done + i];
-      double preDelayed = settings.readsPreDelayLine ? preDelayRead[i] : x;
-      double expressed = settings.readsExpressionLine ? expressionRead[i] : x;
-      double l = settings.dry * x + settings.wet * (preDelayed + settings.crossFeed * expressed);
-      double r = settings.dry * x + settings.wet * (expressed + settings.crossFeed * l);
-      double outLeft = settings.mix * l;
-      double outRight = settings.mix * r;
-
-      expressionStore[i] = x;
-      preDelayStore[i] = x;
-      left[done + i] = static_cast<Sample>(outLeft);
-      right[done + i] = static_cast<Sample>(outRight);
-
-      followerLeft = raisePeak(followerLeft, outLeft) * decay;
-      followerRight = raisePeak(followerRight, outRight) * decay;
-      if constexpr (feedsEditor) {
-        sumLeft += outLeft;
-        sumRight += outRight;
-        pointsLeft[done + i] = outLeft;
-        pointsRight[done + i] = outRight;
-      }
-    }
-    preDelayWrite = advance(preDelayWrite, i, length1);
-    expressionWrite = advance(expressionWrite, i, length2);
-    settings.read1 = advance(settings.read1, i, length1);
-    settings.read2 = advance(settings.read2, i, length2);
-    done += i;
+      settings = mixSettings();
+    const RunBuffers<Sample> buffers{input + done,
+                                     left + done,
+                                     right + done,
+                                     history.back(settings.preDelaySamplesAgo) + done,
+                                     history.back(settings.expressionSamplesAgo) + done,
+                                     history.next() + done,
+                                     decayWeights + done,
+                                     feedsEditor ? points->side + done : nullptr,
+                                     feedsEditor ? points->mid + done : nullptr};
+    const bool runInVectors =
+        vectors && vectorWidth > 1 &&
+        vectorsCanRead(settings.readsPreDelayLine, settings.preDelaySamplesAgo, vectorWidth) &&
+        vectorsCanRead(settings.readsExpressionLine, settings.expressionSamplesAgo, vectorWidth);
+    const RunSettings runSettings{{settings.dry, settings.wet, settings.crossFeed, settings.mix},
+                                  &parameterGeneration,
+                                  settings.generation};
+    done += KernelSet::template processRun<Sample, feedsEditor>(
+        settings.readsPreDelayLine, settings.readsExpressionLine, buffers, sampleFrames - done,
+        runInVectors, runSettings, gather);
   }
-
-  write1 = preDelayWrite;
-  write2 = expressionWrite;
-  peakLeft = followerLeft;
-  peakRight = followerRight;
-  sums.left = sumLeft;
-  sums.right = sumRight;
-}
-
-// One goniometer point per sample: its horizontal position (tag 12) and the coordinate that plots
-// it (tag 13), handed to the editor a run at a time. They go straight to the editor, which is
-// all setParameter does with tags above the parameters.
-void Lumivane::sendPoints(const double* left, const double* right, VstInt32 sampleFrames) {
-  float side[kFeedChunk];
-  float mid[kFeedChunk];
-  for (VstInt32 i = 0; i < sampleFrames; ++i) {
-    side[i] = goniometerCoordinate(left[i] - right[i]);
-    mid[i] = goniometerCoordinate(left[i] + right[i]);
+  history.advance(sampleFrames);
+  write1 = advance(write1, sampleFrames, length1);
+  write2 = advance(write2, sampleFrames, length2);
+  peakLeft = gather.peaks.left;
+  peakRight = gather.peaks.right;
+  if constexpr (feedsEditor) {
+    sums.left += gather.sums.left;
+    sums.right += gather.sums.right;
+    // Only an output that is not finite makes a sum or difference NaN, and then a sum of the
+    // chunk is not finite either.
+    if (!std::isfinite(gather.sums.left) || !std::isfinite(gather.sums.right))
+      centreUndefinedPoints(points->side, points->mid, sampleFrames);
   }
-  if (editor) editor->setPoints(side, mid, sampleFrames);
 }
 
 // Peaks below the floor become 0; infinite ones (from infinite input) become the largest value
@@ -436,25 +447,18 @@ void Lumivane::flushPeaks() {
 
 // Block end of the feed: the correlation of the outputs as stored (so the float variant
 // correlates the float samples), then both peaks, then the goniometer's cue to show its points.
-template <typename Sample>
+// The sums are taken in vector lanes: they differ from sums taken sample by sample by rounding.
+template <typename KernelSet, typename Sample>
 void Lumivane::sendBlockEnd(const Sample* left, const Sample* right, VstInt32 sampleFrames,
                             const BlockSums& sums) {
-  double sxx = 1.0;
-  double syy = 1.0;
-  double sxy = 1.0;
+  DeviationSums<double> deviations{1.0, 1.0, 1.0};
   if (sampleFrames > 0) {
-    double meanLeft = sums.left / sampleFrames;
-    double meanRight = sums.right / sampleFrames;
-    sxx = syy = sxy = 0.0;
-    for (VstInt32 i = 0; i < sampleFrames; ++i) {
-      double deviationLeft = static_cast<double>(left[i]) - meanLeft;
-      double deviationRight = static_cast<double>(right[i]) - meanRight;
-      sxx += deviationLeft * deviationLeft;
-      syy += deviationRight * deviationRight;
-      sxy += deviationLeft * deviationRight;
-    }
+    const double meanLeft = sums.left / sampleFrames;
+    const double meanRight = sums.right / sampleFrames;
+    deviations = KernelSet::deviationSums(left, right, sampleFrames, meanLeft, meanRight);
   }
-  sendFeed(kTagCorrelation, static_cast<float>(correlationTagValue(sxx, syy, sxy)));
+  sendFeed(kTagCorrelation,
+           static_cast<float>(correlationTagValue(deviations.xx, deviations.yy, deviations.xy)));
   sendFeed(kTagPeakLeft, static_cast<float>(peakLeft));
   sendFeed(kTagPeakRight, static_cast<float>(peakRight));
   sendFeed(kTagShowPoints, 0.0f);

@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <memory>
 
+#include "effect/InputHistory.h"
 #include "effect/ProgramRecord.h"
 #include "host/AudioEffectX.h"
 
@@ -53,6 +54,12 @@ class Lumivane final : public AudioEffectX {
   VstInt32 getVendorVersion() override;
   VstInt32 getPlugCategory() override;
 
+  // Processing takes several samples at once in vectors: 4 on processors with AVX, else 2. Tests
+  // and benchmarks may ask for narrower ones, down to 1 (one sample at a time); every width gives
+  // the same outputs. Not while processing.
+  void limitVectorWidth(VstInt32 samples);
+  VstInt32 getVectorWidth() const { return vectorWidth; }
+
   // What the delay lines look like now, with the taps as read indices: for tests and tools.
   struct DelayState {
     VstInt32 length1, write1, tap1;
@@ -60,27 +67,48 @@ class Lumivane final : public AudioEffectX {
   };
   DelayState delayState() const;
   const ProgramRecord& program(VstInt32 index) const { return programs[index]; }
+  // The peak followers: per sample peak = max(peak, output) x decay, taken for a whole chunk at
+  // once as the largest output times its decay to the chunk's end. That differs from multiplying
+  // sample by sample by rounding only: after n samples by at most a factor of 1 +- 2 gamma(n),
+  // gamma(n) = n u / (1 - n u), u = 2^-53 (peaks at the floor aside, see kPeakFloor).
   double getPeakLeft() const { return peakLeft; }
   double getPeakRight() const { return peakRight; }
 
  private:
-  struct MixSettings;
+  // What the sample loop reads of the parameters and taps, taken together.
+  struct MixSettings {
+    unsigned generation;              // the change count they were read at
+    bool readsPreDelayLine;           // a pre-delay of exactly 0 passes the input instead
+    bool readsExpressionLine;         // likewise pre-delay and expression both 0
+    double dry, wet, crossFeed, mix;  // crossFeed is 1 - wide
+    // How many samples ago each tap's sample went in: 1 to the line's length (a distance of 0
+    // reads the whole line back).
+    VstInt32 preDelaySamplesAgo, expressionSamplesAgo;
+  };
   struct BlockSums {
     double left = 0.0;
     double right = 0.0;
   };
+  // The goniometer coordinates of one chunk's samples, handed to the editor after the chunk.
+  struct ChunkPoints {
+    float side[kFeedChunk];
+    float mid[kFeedChunk];
+  };
 
   template <typename Sample>
   void processBlock(Sample** inputs, Sample** outputs, VstInt32 sampleFrames);
-  template <typename Sample, bool feedsEditor>
-  void processSamples(const Sample* input, Sample* left, Sample* right, VstInt32 sampleFrames,
-                      BlockSums& sums, double* pointsLeft, double* pointsRight);
-  void sendPoints(const double* left, const double* right, VstInt32 sampleFrames);
-  template <typename Sample>
+  // KernelSet: the SSE2 or the AVX kernels of ProcessingKernels.h.
+  template <typename KernelSet, typename Sample>
+  void processBlockWith(Sample** inputs, Sample** outputs, VstInt32 sampleFrames);
+  template <typename KernelSet, typename Sample, bool feedsEditor>
+  void processChunk(const Sample* input, Sample* left, Sample* right, VstInt32 sampleFrames,
+                    bool vectors, BlockSums& sums, ChunkPoints* points);
+  template <typename KernelSet, typename Sample>
   void sendBlockEnd(const Sample* left, const Sample* right, VstInt32 sampleFrames,
                     const BlockSums& sums);
-  MixSettings mixSettings(VstInt32 preDelayWrite, VstInt32 expressionWrite) const;
+  MixSettings mixSettings() const;
   void flushPeaks();
+  void computeDecayPowers();
   void resizeLines(float newRate);
   // How far behind their write indices the two taps lie for a pair of parameter values (0 and
   // the full line length both mean one full line ago).
@@ -95,15 +123,23 @@ class Lumivane final : public AudioEffectX {
   std::array<ProgramRecord, kNumPrograms> programs;
   std::atomic<float> preDelay, expression, wide, dry, wet, mix;
   float rate;
-  std::unique_ptr<double[]> line1;
+  // The pre-delay line (line 1) and the expression line (line 2): their lengths, their write
+  // indices as indices of a ring of that length, and their samples, the input's history.
   VstInt32 write1;
   VstInt32 length1;
-  std::unique_ptr<double[]> line2;
   VstInt32 write2;
   VstInt32 expressionLength;
   VstInt32 length2;
+  InputHistory history;
   double peakLeft, peakRight;
   double peakDecay;  // exp(-1 / rate): the peaks fall to 1/e in one second
+  // decayPowers[k] is peakDecay to the power kFeedChunk - k, each power the one before times
+  // peakDecay: a chunk of n samples weighs its sample j with decayPowers[kFeedChunk - n + j].
+  std::array<double, kFeedChunk> decayPowers;
+  VstInt32 vectorWidth;  // samples per vector: 1, 2 or 4
+  // The parameters as processing last read them, kept from block to block until the change count
+  // moves on (audio thread).
+  MixSettings settings;
   // Counts the changes of parameters and lines. Processing reads the parameters once and again
   // only after this has moved on, so every change still counts from the next sample while the
   // sample loop stays free of needless loads. Release and acquire order make the new values

@@ -1,0 +1,131 @@
+#pragma once
+// The lanes of the processing loop and the display feed: SingleSamples holds one sample in a
+// double, SampleVectors two consecutive samples in an SSE2 register, WideSampleVectors four in an
+// AVX register. All offer the same operations, and every lane of a vector goes through exactly the
+// operations that one sample goes through on its own, in the same order: a vector of results holds
+// the same bits as the single results. Targets without SSE2 get vectors of one sample and no wide
+// ones.
+#include <cmath>
+
+#if defined(__SSE2__)
+#include <immintrin.h>
+#endif
+
+struct SingleSamples {
+  using Value = double;
+  static constexpr int kWidth = 1;
+
+  static Value splat(double value) { return value; }
+  template <typename Sample>
+  static Value load(const Sample* samples) {
+    return static_cast<double>(*samples);
+  }
+  template <typename Sample>
+  static void store(Sample* samples, Value value) {
+    *samples = static_cast<Sample>(value);
+  }
+  // candidate > peak ? candidate : peak, so a NaN candidate never raises the peak.
+  static Value raisePeak(Value peak, Value candidate) {
+    return candidate > peak ? candidate : peak;
+  }
+  static double largestLane(Value value) { return value; }
+  static double sumOfLanes(Value value) { return value; }
+  // The goniometer coordinate: the value limited to -2..2 and mapped to 0..1, as (value + 2)
+  // limited to 0..4, times 1/4, which is the same. NaN stays NaN here, for the caller to settle.
+  static void storeGoniometerCoordinate(float* coordinate, Value value) {
+    Value shifted = value + 2.0;
+    if (4.0 < shifted) shifted = 4.0;
+    if (0.0 > shifted) shifted = 0.0;
+    *coordinate = static_cast<float>(shifted * 0.25);
+  }
+};
+
+#if defined(__SSE2__)
+
+struct SampleVectors {
+  // An SSE2 register of two doubles; unlike __m128d without the may_alias attribute, which a
+  // template argument would drop.
+  using Value = double __attribute__((vector_size(16)));
+  static constexpr int kWidth = 2;
+
+  static Value splat(double value) { return _mm_set1_pd(value); }
+  static Value load(const double* samples) { return _mm_loadu_pd(samples); }
+  static Value load(const float* samples) {
+    // The two floats as one 64-bit load; __m128i may alias any type.
+    const __m128i bits = _mm_loadl_epi64(reinterpret_cast<const __m128i*>(samples));
+    return _mm_cvtps_pd(_mm_castsi128_ps(bits));
+  }
+  static void store(double* samples, Value values) { _mm_storeu_pd(samples, values); }
+  // Rounds each lane to float as a scalar conversion does.
+  static void store(float* samples, Value values) {
+    _mm_storel_epi64(reinterpret_cast<__m128i*>(samples), _mm_castps_si128(_mm_cvtpd_ps(values)));
+  }
+  // MAXPD answers its second operand unless the first is greater: a NaN candidate loses.
+  static Value raisePeak(Value peak, Value candidate) { return _mm_max_pd(candidate, peak); }
+  static double largestLane(Value values) {
+    return SingleSamples::raisePeak(_mm_cvtsd_f64(values),
+                                    _mm_cvtsd_f64(_mm_unpackhi_pd(values, values)));
+  }
+  static double sumOfLanes(Value values) {
+    return _mm_cvtsd_f64(values) + _mm_cvtsd_f64(_mm_unpackhi_pd(values, values));
+  }
+  // MINPD and MAXPD answer their second operand when either is NaN: here the shifted value.
+  static void storeGoniometerCoordinate(float* coordinates, Value values) {
+    const Value shifted = _mm_add_pd(values, splat(2.0));
+    const Value limited = _mm_max_pd(splat(0.0), _mm_min_pd(splat(4.0), shifted));
+    store(coordinates, _mm_mul_pd(limited, splat(0.25)));
+  }
+};
+
+// The AVX instructions are compiled into the functions marked LUMIVANE_WIDE_TARGET only, which run
+// only on processors that have them (hasWideSampleVectors): the rest of the library runs on any
+// SSE2 processor.
+#define LUMIVANE_WIDE_TARGET __attribute__((target("avx")))
+
+struct WideSampleVectors {
+  using Value = double __attribute__((vector_size(32)));
+  static constexpr int kWidth = 4;
+
+  LUMIVANE_WIDE_TARGET static Value splat(double value) { return _mm256_set1_pd(value); }
+  LUMIVANE_WIDE_TARGET static Value load(const double* samples) { return _mm256_loadu_pd(samples); }
+  LUMIVANE_WIDE_TARGET static Value load(const float* samples) {
+    return _mm256_cvtps_pd(_mm_loadu_ps(samples));
+  }
+  LUMIVANE_WIDE_TARGET static void store(double* samples, Value values) {
+    _mm256_storeu_pd(samples, values);
+  }
+  LUMIVANE_WIDE_TARGET static void store(float* samples, Value values) {
+    _mm_storeu_ps(samples, _mm256_cvtpd_ps(values));
+  }
+  LUMIVANE_WIDE_TARGET static Value raisePeak(Value peak, Value candidate) {
+    return _mm256_max_pd(candidate, peak);
+  }
+  LUMIVANE_WIDE_TARGET static double largestLane(Value values) {
+    return SampleVectors::largestLane(
+        SampleVectors::raisePeak(_mm256_castpd256_pd128(values), _mm256_extractf128_pd(values, 1)));
+  }
+  LUMIVANE_WIDE_TARGET static double sumOfLanes(Value values) {
+    return SampleVectors::sumOfLanes(
+        _mm_add_pd(_mm256_castpd256_pd128(values), _mm256_extractf128_pd(values, 1)));
+  }
+  LUMIVANE_WIDE_TARGET static void storeGoniometerCoordinate(float* coordinates, Value values) {
+    const Value shifted = _mm256_add_pd(values, splat(2.0));
+    const Value limited = _mm256_max_pd(splat(0.0), _mm256_min_pd(splat(4.0), shifted));
+    store(coordinates, _mm256_mul_pd(limited, splat(0.25)));
+  }
+};
+
+// Whether this processor runs WideSampleVectors (and its system saves their registers).
+inline bool hasWideSampleVectors() {
+  __builtin_cpu_init();
+  return __builtin_cpu_supports("avx");
+}
+
+#else
+
+struct SampleVectors : SingleSamples {};
+struct WideSampleVectors : SingleSamples {};
+#define LUMIVANE_WIDE_TARGET
+inline bool hasWideSampleVectors() { return false; }
+
+#endif
