@@ -7,6 +7,8 @@
 #include <X11/keysym.h>
 #include <dirent.h>
 #include <gtest/gtest.h>
+#include <signal.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 #include <atomic>
@@ -467,6 +469,77 @@ TEST_F(X11Host, XErrorsOfTheEditorNeverReachTheHostsErrorHandler) {
   XSync(host, False);
   EXPECT_EQ(hostErrors, 1);
   XSetErrorHandler(before);
+}
+
+// A display server of the test's own, which the test can end under an open editor.
+class PrivateDisplay {
+ public:
+  PrivateDisplay() {
+    int ready[2];
+    if (pipe(ready) != 0) return;
+    server = fork();
+    if (server == 0) {
+      close(ready[0]);
+      const std::string fd = std::to_string(ready[1]);
+      execlp("Xvfb", "Xvfb", "-displayfd", fd.c_str(), "-screen", "0", "800x600x24", "-nolisten",
+             "tcp", static_cast<char*>(nullptr));
+      _exit(127);
+    }
+    close(ready[1]);
+    char number[16] = {};
+    const ssize_t length = read(ready[0], number, sizeof(number) - 1);
+    close(ready[0]);
+    if (server > 0 && length > 0) name = ":" + std::to_string(std::atoi(number));
+  }
+  ~PrivateDisplay() { stop(); }
+  const std::string& getName() const { return name; }
+  // The server ends at once, as a crashed or killed one does.
+  void stop() {
+    if (server <= 0) return;
+    kill(server, SIGKILL);
+    waitpid(server, nullptr, 0);
+    server = -1;
+  }
+
+ private:
+  pid_t server = -1;
+  std::string name;
+};
+
+int keepGoing(Display*) { return 0; }
+void keepRunning(Display*, void*) {}
+
+// The display server goes away under an open editor: the editor's connection breaks, and the
+// idles and the close that follow end neither the host nor the editor, which then opens on the
+// display that is still there.
+TEST_F(X11Host, ADisplayThatGoesAwayEndsNeitherTheHostNorTheEditor) {
+  PrivateDisplay server;
+  ASSERT_FALSE(server.getName().empty()) << "no Xvfb of the test's own";
+  const std::string display = std::getenv("DISPLAY");
+  setenv("DISPLAY", server.getName().c_str(), 1);
+  // The host itself survives the loss of its own connection, as a host must to go on.
+  const XIOErrorHandler hostIoHandler = XSetIOErrorHandler(keepGoing);
+  Display* host = XOpenDisplay(server.getName().c_str());
+  ASSERT_NE(host, nullptr);
+  XSetIOErrorExitHandler(host, keepRunning, nullptr);
+  const Window window = XCreateSimpleWindow(host, DefaultRootWindow(host), 10, 10, kEditorWidth,
+                                            kEditorHeight, 0, 0, 0);
+  XMapWindow(host, window);
+  XSync(host, False);
+  PluginInstance plugin(*library);
+  EXPECT_EQ(plugin.openEditor(window), 1);
+  for (int i = 0; i < 3; ++i) plugin.dispatch(effEditIdle);
+  server.stop();
+  for (int i = 0; i < 3; ++i) plugin.dispatch(effEditIdle);
+  plugin.dispatch(effEditClose);
+  setenv("DISPLAY", display.c_str(), 1);
+  XSetIOErrorHandler(hostIoHandler);
+
+  HostWindow again(kHostX, kHostY, kEditorWidth, kEditorHeight);
+  ASSERT_TRUE(again.openEditor(plugin));
+  pumpIdle(kSettlingMilliseconds, &plugin);
+  EXPECT_EQ(again.capture().countDifferences(ScreenImage::load(kReferencePicture)), 0);
+  plugin.dispatch(effEditClose);
 }
 
 // Only the thread that opened the editor may idle it: an idle from another thread changes
