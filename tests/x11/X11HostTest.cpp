@@ -471,28 +471,22 @@ TEST_F(X11Host, XErrorsOfTheEditorNeverReachTheHostsErrorHandler) {
   XSetErrorHandler(before);
 }
 
-// A display server of the test's own, which the test can end under an open editor.
+// A display server of the test's own, which the test can end under an open editor, with the
+// host's connection to it. Display numbers far from the usual ones are tried in turn until one
+// is free on this machine and answers.
 class PrivateDisplay {
  public:
   PrivateDisplay() {
-    int ready[2];
-    if (pipe(ready) != 0) return;
-    server = fork();
-    if (server == 0) {
-      close(ready[0]);
-      const std::string fd = std::to_string(ready[1]);
-      execlp("Xvfb", "Xvfb", "-displayfd", fd.c_str(), "-screen", "0", "800x600x24", "-nolisten",
-             "tcp", static_cast<char*>(nullptr));
-      _exit(127);
+    const int first = 400 + int(getpid() % 400);
+    for (int number = first; number < first + 20 && host == nullptr; ++number) {
+      if (start(number)) host = XOpenDisplay(name.c_str());
+      if (host == nullptr) stop();
     }
-    close(ready[1]);
-    char number[16] = {};
-    const ssize_t length = read(ready[0], number, sizeof(number) - 1);
-    close(ready[0]);
-    if (server > 0 && length > 0) name = ":" + std::to_string(std::atoi(number));
   }
   ~PrivateDisplay() { stop(); }
   const std::string& getName() const { return name; }
+  // The host's connection (kept to the end: a server resets itself when its last client goes).
+  Display* getHostConnection() const { return host; }
   // The server ends at once, as a crashed or killed one does.
   void stop() {
     if (server <= 0) return;
@@ -502,8 +496,29 @@ class PrivateDisplay {
   }
 
  private:
+  // Xvfb on display `number`; true once it writes that it is ready.
+  bool start(int number) {
+    int ready[2];
+    if (pipe(ready) != 0) return false;
+    name = ":" + std::to_string(number);
+    server = fork();
+    if (server == 0) {
+      close(ready[0]);
+      const std::string fd = std::to_string(ready[1]);
+      execlp("Xvfb", "Xvfb", name.c_str(), "-displayfd", fd.c_str(), "-screen", "0", "800x600x24",
+             "-nolisten", "tcp", static_cast<char*>(nullptr));
+      _exit(127);
+    }
+    close(ready[1]);
+    char written[16] = {};
+    const ssize_t length = read(ready[0], written, sizeof(written) - 1);
+    close(ready[0]);
+    return server > 0 && length > 0;
+  }
+
   pid_t server = -1;
   std::string name;
+  Display* host = nullptr;
 };
 
 int keepGoing(Display*) { return 0; }
@@ -514,13 +529,12 @@ void keepRunning(Display*, void*) {}
 // display that is still there.
 TEST_F(X11Host, ADisplayThatGoesAwayEndsNeitherTheHostNorTheEditor) {
   PrivateDisplay server;
-  ASSERT_FALSE(server.getName().empty()) << "no Xvfb of the test's own";
+  Display* host = server.getHostConnection();
+  ASSERT_NE(host, nullptr) << "no Xvfb of the test's own";
   const std::string display = std::getenv("DISPLAY");
   setenv("DISPLAY", server.getName().c_str(), 1);
   // The host itself survives the loss of its own connection, as a host must to go on.
   const XIOErrorHandler hostIoHandler = XSetIOErrorHandler(keepGoing);
-  Display* host = XOpenDisplay(server.getName().c_str());
-  ASSERT_NE(host, nullptr);
   XSetIOErrorExitHandler(host, keepRunning, nullptr);
   const Window window = XCreateSimpleWindow(host, DefaultRootWindow(host), 10, 10, kEditorWidth,
                                             kEditorHeight, 0, 0, 0);
