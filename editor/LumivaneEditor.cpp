@@ -85,8 +85,9 @@ bool LumivaneEditor::open(void* parentWindow) {
   HeldReference<gui::CFrame> newFrame(
       new gui::CFrame(CViewRect(0, 0, width, height).normalized(), parentWindow, this));
   if (!newFrame->getNativeWindow()) {
-    // No window of ours can live in that parent (on Linux: any window but a headless one of the
-    // command-line host); the host is told, and nothing is drawn anywhere.
+    // No window of ours can live in that parent (on Linux: no display, or an id that is neither
+    // an X11 window nor a headless one of the command-line host); the host is told, and nothing
+    // is drawn anywhere.
     AEffGUIEditor::close();
     return false;
   }
