@@ -34,14 +34,17 @@
 // - Buttons and modifiers: readAsyncInput (GetAsyncKeyState), read by gui::pollMouseButtons.
 //   The raster backend's input state is set by tests and by the headless window
 //   (raster/RasterInput.h); a queued sequence of states is consumed one step per poll, so a
-//   control's drag loop (poll, read the cursor, serviceIdle) can be driven by a script.
+//   control's drag loop (poll, read the cursor, serviceIdle) can be driven by a script. An X11
+//   window that took the last press answers with XQueryPointer, except that the first poll under
+//   a press reports the press's own buttons (the button may be up again by then).
 // - The frame's editor link is gui/CFrameEditor.h (beginEdit, endEdit, serviceIdle, knob mode);
 //   it is not part of the seam.
 // - The one-line text entry: CFrame::openTextEntry -> createTextEntry (CreateWindowExA of an
 //   "EDIT" child with its font, brush and subclassed procedure). The box carries its own colours,
-//   so the Win32 layer answers WM_CTLCOLOREDIT from them. While a box is open the raster
-//   headless window routes keys to it, and a press outside it takes its focus away first
-//   (TextEntryListener::textEntryFinished), then goes to the frame as usual.
+//   so the Win32 layer answers WM_CTLCOLOREDIT from them. On the raster backend the box is
+//   RasterTextEntry, drawn over the window: while it is open the headless window routes keys to
+//   it (an X11 window takes the keyboard focus for it), and a press outside it takes its focus
+//   away first (TextEntryListener::textEntryFinished), then goes to the frame as usual.
 // - Library resources: findLibraryResource (FindResourceA "PNG" + SizeofResource + LoadResource
 //   + LockResource); tests register their own bytes with overrideLibraryResource.
 
