@@ -90,8 +90,7 @@ inline void processStep(const RunBuffers<Sample>& b, VstInt32 i,
   if constexpr (feedsEditor) {
     sums.left = sums.left + out.left;
     sums.right = sums.right + out.right;
-    Lanes::storeGoniometerCoordinate(b.side + i, out.left - out.right);
-    Lanes::storeGoniometerCoordinate(b.mid + i, out.left + out.right);
+    Lanes::storeGoniometerPoint(b.side + i, b.mid + i, out.left, out.right);
   }
 }
 

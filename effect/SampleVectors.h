@@ -30,13 +30,19 @@ struct SingleSamples {
   }
   static double largestLane(Value value) { return value; }
   static double sumOfLanes(Value value) { return value; }
-  // The goniometer coordinate: the value limited to -2..2 and mapped to 0..1, as (value + 2)
-  // limited to 0..4, times 1/4, which is the same. NaN stays NaN here, for the caller to settle.
-  static void storeGoniometerCoordinate(float* coordinate, Value value) {
-    Value shifted = value + 2.0;
-    if (4.0 < shifted) shifted = 4.0;
-    if (0.0 > shifted) shifted = 0.0;
-    *coordinate = static_cast<float>(shifted * 0.25);
+  // The goniometer coordinates of a sample: its difference (side) and sum (mid) limited to -2..2
+  // and mapped to 0..1. Computed as float(value + 2) limited to 0..4, times 1/4: limiting commutes
+  // with the rounding to float, whose order it keeps, and 0, 4 and the quarter are exact, so this
+  // is the same float as (limited value + 2) / 4 rounded. NaN stays NaN here, for the caller to
+  // settle.
+  static void storeGoniometerPoint(float* side, float* mid, Value left, Value right) {
+    *side = limitedCoordinate(static_cast<float>(left - right + 2.0));
+    *mid = limitedCoordinate(static_cast<float>(left + right + 2.0));
+  }
+  static float limitedCoordinate(float shifted) {
+    if (4.0f < shifted) shifted = 4.0f;
+    if (0.0f > shifted) shifted = 0.0f;
+    return shifted * 0.25f;
   }
 };
 
@@ -69,11 +75,16 @@ struct SampleVectors {
   static double sumOfLanes(Value values) {
     return _mm_cvtsd_f64(values) + _mm_cvtsd_f64(_mm_unpackhi_pd(values, values));
   }
-  // MINPD and MAXPD answer their second operand when either is NaN: here the shifted value.
-  static void storeGoniometerCoordinate(float* coordinates, Value values) {
-    const Value shifted = _mm_add_pd(values, splat(2.0));
-    const Value limited = _mm_max_pd(splat(0.0), _mm_min_pd(splat(4.0), shifted));
-    store(coordinates, _mm_mul_pd(limited, splat(0.25)));
+  // Both channels' coordinates in one register of four floats: side in the low half, mid in the
+  // high one. MINPS and MAXPS answer their second operand when either is NaN, which keeps NaN.
+  static void storeGoniometerPoint(float* side, float* mid, Value left, Value right) {
+    const Value two = splat(2.0);
+    const __m128 shifted = _mm_movelh_ps(_mm_cvtpd_ps(_mm_add_pd(_mm_sub_pd(left, right), two)),
+                                         _mm_cvtpd_ps(_mm_add_pd(_mm_add_pd(left, right), two)));
+    const __m128 limited = _mm_max_ps(_mm_setzero_ps(), _mm_min_ps(_mm_set1_ps(4.0f), shifted));
+    const __m128 coordinates = _mm_mul_ps(limited, _mm_set1_ps(0.25f));
+    _mm_storel_pi(reinterpret_cast<__m64*>(side), coordinates);
+    _mm_storeh_pi(reinterpret_cast<__m64*>(mid), coordinates);
   }
 };
 
@@ -108,10 +119,17 @@ struct WideSampleVectors {
     return SampleVectors::sumOfLanes(
         _mm_add_pd(_mm256_castpd256_pd128(values), _mm256_extractf128_pd(values, 1)));
   }
-  LUMIVANE_WIDE_TARGET static void storeGoniometerCoordinate(float* coordinates, Value values) {
-    const Value shifted = _mm256_add_pd(values, splat(2.0));
-    const Value limited = _mm256_max_pd(splat(0.0), _mm256_min_pd(splat(4.0), shifted));
-    store(coordinates, _mm256_mul_pd(limited, splat(0.25)));
+  LUMIVANE_WIDE_TARGET static void storeGoniometerPoint(float* side, float* mid, Value left,
+                                                        Value right) {
+    const Value two = splat(2.0);
+    const __m256 shifted =
+        _mm256_set_m128(_mm256_cvtpd_ps(_mm256_add_pd(_mm256_add_pd(left, right), two)),
+                        _mm256_cvtpd_ps(_mm256_add_pd(_mm256_sub_pd(left, right), two)));
+    const __m256 limited =
+        _mm256_max_ps(_mm256_setzero_ps(), _mm256_min_ps(_mm256_set1_ps(4.0f), shifted));
+    const __m256 coordinates = _mm256_mul_ps(limited, _mm256_set1_ps(0.25f));
+    _mm_storeu_ps(side, _mm256_castps256_ps128(coordinates));
+    _mm_storeu_ps(mid, _mm256_extractf128_ps(coordinates, 1));
   }
 };
 
