@@ -7,17 +7,26 @@
 
 namespace gui {
 class CBitmap;
+class COffscreenContext;
 }  // namespace gui
 
 // The stereo image of the output: a grid of cells of the size of the background bitmap, one cell
 // per pixel. The display feed clears it at the start of each block and marks one cell per sample
-// (setColumn, then plotRow); drawing copies the background into a private buffer, paints every
-// marked cell pure green and copies the result to the screen.
+// (setColumn, then plotRow, or a run of points at once); drawing shows the background with every
+// marked cell pure green.
 //
-// Threads: clearPoints, setColumn, plotRow and setDirty come from the audio thread while draw runs
-// on the editor thread, without a lock. The cells are kept 64 to an atomic word, so clearing a
-// block costs a few hundred stores instead of one per cell, marking is one relaxed load and store,
-// and a draw may show a block partly cleared or partly filled but never a torn value.
+// The cells are kept 64 to a word, each word a tile of 8 x 8 cells: consecutive points of a trace
+// mostly fall into the same tile, so their marks gather in a register and reach the grid a word
+// at a time.
+//
+// Threads: clearPoints, setColumn, plotRow, plotPoints and setDirty come from the audio thread
+// while draw runs on the editor thread, without a lock. The words are atomic, so marking is one
+// relaxed load and store and a draw may show a block partly cleared or partly filled but never a
+// torn value. One thread at a time marks and clears (the processing thread): it also keeps a bit
+// for each word marked since the last clear, and clearing empties just those words.
+//
+// Drawing keeps its picture (background and green cells) from one draw to the next and repaints
+// only the cells that were marked or cleared since, then copies the picture to the screen.
 class CGoniometer : public gui::CControl {
  public:
   // The goniometer holds a reference on the background; a missing or empty image gives an empty
@@ -45,11 +54,16 @@ class CGoniometer : public gui::CControl {
   }
   // Row of the point: height x value, converted the same way. Column and row at or beyond the
   // grid are limited to the last one, then that cell is marked.
-  inline void plotRow(float value);
-  // A run of points, each the same as setColumn(columns[i]) followed by plotRow(rows[i]), with
-  // the position kept in registers between them: the display feed hands over one run per chunk
-  // of audio.
+  void plotRow(float value);
+  // A run of points, each the same as setColumn(columns[i]) followed by plotRow(rows[i]): the
+  // display feed hands over one run per chunk of audio. The cells are worked out a batch at a
+  // time, several points at once, and marked a word at a time.
   void plotPoints(const float* columns, const float* rows, int count);
+
+  // plotPoints works out the cells of 8 points at once on processors with AVX2, else 4. Tests may
+  // ask for fewer, down to 1 (one point at a time); every width marks the same cells.
+  void limitPointsPerVector(int points);
+  int getPointsPerVector() const { return pointsPerVector; }
 
   std::uint32_t getGridWidth() const { return width; }
   std::uint32_t getGridHeight() const { return height; }
@@ -61,6 +75,7 @@ class CGoniometer : public gui::CControl {
  private:
   using Word = std::uint64_t;
   static constexpr std::uint32_t kCellsPerWord = 64;
+  static constexpr std::uint32_t kTileSide = 8;  // a word's tile is kTileSide x kTileSide cells
 
   // extent x value truncated toward zero, low 32 bits kept. A product that cannot be converted
   // (not a number, or beyond the 64-bit range) has no position at all; rather than converting it,
@@ -72,8 +87,30 @@ class CGoniometer : public gui::CControl {
     return static_cast<std::uint32_t>(
         static_cast<std::uint64_t>(static_cast<std::int64_t>(product)));
   }
-  inline bool plotCell(std::uint32_t& x, std::uint32_t& y);
-  inline void markCell(std::uint32_t cell);
+  // The cell of a position: its tile's word times 64 plus its bit within the tile.
+  std::uint32_t tiledCell(std::uint32_t x, std::uint32_t y) const {
+    const std::uint32_t word = (y / kTileSide) * tilesAcross + x / kTileSide;
+    return word * kCellsPerWord + (y % kTileSide) * kTileSide + x % kTileSide;
+  }
+  // The cell of a position, both coordinates limited to the grid (which must not be empty).
+  std::uint32_t cellOf(std::uint32_t x, std::uint32_t y) const {
+    if (x >= width) x = width - 1;
+    if (y >= height) y = height - 1;
+    return tiledCell(x, y);
+  }
+  std::uint32_t columnOfCell(std::uint32_t cell) const {
+    return (cell / kCellsPerWord) % tilesAcross * kTileSide + cell % kTileSide;
+  }
+  std::uint32_t rowOfCell(std::uint32_t cell) const {
+    return (cell / kCellsPerWord) / tilesAcross * kTileSide + cell % kCellsPerWord / kTileSide;
+  }
+  // Marks the cells of the points and answers the cell of the last one.
+  std::uint32_t markPoints(const float* columns, const float* rows, int count);
+
+  bool pictureFits(gui::CDrawContext* context) const;
+  void buildPicture(gui::CDrawContext* context);
+  void updatePicture();
+  void paintCell(std::uint32_t cell, bool marked);
 
   std::unique_ptr<std::atomic<Word>[]> grid;
   std::uint32_t cellCount;
@@ -82,33 +119,18 @@ class CGoniometer : public gui::CControl {
   std::uint32_t height;
   std::atomic<std::uint32_t> column;
   std::atomic<std::uint32_t> row;
+  std::uint32_t tilesAcross;
   std::uint32_t wordCount;
   std::atomic<bool> redrawRequested;
+  // A bit for each grid word marked since the last clear, 64 to a word.
+  std::unique_ptr<std::atomic<Word>[]> markedWords;
+  std::uint32_t markedWordCount;
+  int pointsPerVector;  // 1, 4 or 8
+
+  // The editor thread's picture: the background with the cells of `shown` painted green, made for
+  // drawing into the context and device it was built for.
+  gui::COffscreenContext* picture;
+  std::unique_ptr<Word[]> shown;
+  const gui::CDrawContext* pictureContext;
+  const void* pictureDevice;
 };
-
-void CGoniometer::plotRow(float value) {
-  std::uint32_t x = column.load(std::memory_order_relaxed);
-  std::uint32_t y = scaledIndex(height, value);
-  if (plotCell(x, y)) column.store(x, std::memory_order_relaxed);
-  row.store(y, std::memory_order_relaxed);
-}
-
-// Limits the position to the grid and marks its cell. True when the column had to be limited.
-bool CGoniometer::plotCell(std::uint32_t& x, std::uint32_t& y) {
-  if (cellCount == 0) return false;
-  const bool limited = x >= width;
-  if (limited) x = width - 1;
-  if (y >= height) y = height - 1;
-  markCell(y * width + x);
-  return limited;
-}
-
-// One writer marks cells (the audio thread), so a load and a store suffice; a locked
-// read-modify-write per sample would cost more than the rest of the sample's work. The store is
-// made whether or not the cell was marked already: a test would be a branch the processor cannot
-// predict.
-void CGoniometer::markCell(std::uint32_t cell) {
-  std::atomic<Word>& word = grid[cell / kCellsPerWord];
-  word.store(word.load(std::memory_order_relaxed) | (Word{1} << (cell % kCellsPerWord)),
-             std::memory_order_relaxed);
-}
