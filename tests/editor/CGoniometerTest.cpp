@@ -1,15 +1,21 @@
 // The goniometer's grid: where a fed value lands, how out-of-range and broken values are limited,
-// and what a draw puts on the screen.
+// that runs of points mark what points fed one by one mark, and what a draw puts on the screen,
+// also when it repaints only what changed since the draw before.
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <cstdint>
 #include <limits>
+#include <list>
+#include <random>
 #include <vector>
 
 #include "editor/CGoniometer.h"
 #include "editor/HeldReference.h"
 #include "gui/CBitmap.h"
 #include "gui/COffscreenContext.h"
+#include "gui/platform/Platform.h"
+#include "gui/platform/raster/PngWriter.h"
 #include "gui/platform/raster/RasterImage.h"
 
 namespace {
@@ -205,3 +211,162 @@ TEST_F(GoniometerDrawing, OutOfRangeValuesStayInsideTheGoniometer) {
 }
 
 }  // namespace
+
+// Images of any size and look for the goniometer, through the library's resource hook: grids
+// whose sides are no multiple of the 8 x 8 tiles its words hold, one too wide for its vector
+// arithmetic, and artwork with translucent pixels, which the first draw blends.
+class Artwork {
+ public:
+  ~Artwork() { gui::platform::clearLibraryResourceOverrides(); }
+
+  // The image as resource `id`: pixel (x, y) from `colour`, premultiplied blue, green, red, alpha.
+  template <typename Colour>
+  void add(std::int32_t id, int width, int height, Colour colour) {
+    gui::platform::PlatformImage* image = gui::platform::createImage(width, height);
+    for (int y = 0; y < height; ++y) {
+      std::uint8_t* row = gui::platform::imagePixelRow(image, y);
+      for (int x = 0; x < width; ++x) colour(x, y, row + 4 * x);
+    }
+    encoded.push_back(gui::raster::encodePng(*image, true));
+    gui::platform::deleteObject(image);
+    gui::platform::overrideLibraryResource(id, encoded.back().data(), encoded.back().size());
+  }
+
+ private:
+  std::list<std::vector<std::uint8_t>> encoded;  // the overrides point into these
+};
+
+void opaqueStripes(int x, int y, std::uint8_t* pixel) {
+  const std::uint8_t shade = static_cast<std::uint8_t>(40 + (x * 7 + y * 3) % 90);
+  pixel[0] = shade, pixel[1] = static_cast<std::uint8_t>(shade / 2), pixel[2] = 20, pixel[3] = 255;
+}
+void translucentStripes(int x, int y, std::uint8_t* pixel) {
+  const std::uint8_t alpha = static_cast<std::uint8_t>((x + 2 * y) % 4 * 85);  // 0 to 255
+  pixel[0] = alpha / 2, pixel[1] = alpha / 3, pixel[2] = alpha, pixel[3] = alpha;
+}
+
+struct GridCase {
+  std::int32_t id;
+  int width, height;
+  void (*colour)(int, int, std::uint8_t*);
+};
+
+const GridCase kGrids[] = {
+    {kGoniometerImage, 124, 124, nullptr},  // the real artwork
+    {901, 13, 21, opaqueStripes},          {902, 20, 136, opaqueStripes},
+    {903, 4100, 3, opaqueStripes},  // too wide for the vector arithmetic: every point on its own
+    {904, 37, 29, translucentStripes},
+};
+
+// Values for points: mostly in 0..1, as the display feed sends them, with exact edges and the
+// values that land on a cell's border, and now and then one out of range, which stops a vector.
+class PointValues {
+ public:
+  explicit PointValues(unsigned seed) : random(seed) {}
+  float next(int side) {
+    const float edges[] = {0.0f, 1.0f, std::nextafter(1.0f, 0.0f), 0.5f};
+    const float outside[] = {-0.0f, -0.1f, 1.5f, kNaN, kInfinity, -kInfinity, 3e30f};
+    const int kind = static_cast<int>(random() % 40);
+    if (kind == 0) return outside[random() % 7];
+    if (kind == 1) return edges[random() % 4];
+    if (kind == 2) return static_cast<float>(random() % (side + 1)) / static_cast<float>(side);
+    return unit(random);
+  }
+
+ private:
+  std::mt19937 random;
+  std::uniform_real_distribution<float> unit{0.0f, 1.0f};
+};
+
+void expectSameGrid(CGoniometer& a, CGoniometer& b) {
+  ASSERT_EQ(a.countMarked(), b.countMarked());
+  for (std::uint32_t y = 0; y < a.getGridHeight(); ++y)
+    for (std::uint32_t x = 0; x < a.getGridWidth(); ++x)
+      ASSERT_EQ(a.isMarked(x, y), b.isMarked(x, y)) << x << ", " << y;
+  EXPECT_EQ(a.getColumn(), b.getColumn());
+  EXPECT_EQ(a.getRow(), b.getRow());
+}
+
+// Runs of every length around the vector widths, one after another and across clears, at every
+// width: the run marks exactly the cells that its points fed one by one mark.
+TEST(GoniometerRuns, MarkWhatPointByPointFeedingMarksOnEveryGrid) {
+  Artwork artwork;
+  for (const GridCase& grid : kGrids)
+    if (grid.colour) artwork.add(grid.id, grid.width, grid.height, grid.colour);
+  for (int width : {1, 4, 8})
+    for (const GridCase& grid : kGrids) {
+      SCOPED_TRACE(grid.id);
+      SCOPED_TRACE(width);
+      HeldReference<gui::CBitmap> image(new gui::CBitmap(grid.id));
+      ASSERT_EQ(image->getWidth(), grid.width);
+      const gui::CViewRect place(0, 0, grid.width, grid.height);
+      HeldReference<CGoniometer> runs(new CGoniometer(place, image.get()));
+      runs->limitPointsPerVector(width);
+      HeldReference<CGoniometer> points(new CGoniometer(place, image.get()));
+      PointValues values(static_cast<unsigned>(grid.id));
+      for (int length = 1; length <= 40; ++length) {
+        if (length % 13 == 0) {
+          runs->clearPoints();
+          points->clearPoints();
+        }
+        std::vector<float> columns, rows;
+        for (int i = 0; i < length; ++i) {
+          columns.push_back(values.next(grid.width));
+          rows.push_back(values.next(grid.height));
+          points->setColumn(columns.back());
+          points->plotRow(rows.back());
+        }
+        runs->plotPoints(columns.data(), rows.data(), length);
+        ASSERT_NO_FATAL_FAILURE(expectSameGrid(*runs.get(), *points.get())) << "run of " << length;
+      }
+    }
+}
+
+// Draws of the goniometer into a screen, one after another while points come and go, against a
+// new goniometer that draws the same cells once: the pixels are the same, on the screen and off
+// its place. Both draws see the image as it is before the draw (blended at the first draw).
+TEST(GoniometerRedraws, ShowWhatAFullRedrawShows) {
+  Artwork artwork;
+  for (const GridCase& grid : kGrids) {
+    if (grid.width > 200) continue;  // the drawing is the same for every grid shape
+    SCOPED_TRACE(grid.id);
+    if (grid.colour) artwork.add(grid.id, grid.width, grid.height, grid.colour);
+    HeldReference<gui::CBitmap> image(new gui::CBitmap(grid.id));
+    const gui::CViewRect place(3, 5, 3 + grid.width, 5 + grid.height);
+    HeldReference<CGoniometer> goniometer(new CGoniometer(place, image.get()));
+    const gui::CRgbColor screenColour(9, 99, 199, 255);
+    gui::COffscreenContext screen(nullptr, grid.width + 8, grid.height + 10, screenColour);
+    std::vector<float> columns, rows;  // every point since the last clear
+    PointValues values(7);
+    std::mt19937 random(23);
+    for (int round = 0; round < 40; ++round) {
+      if (random() % 4 == 0) {
+        goniometer->clearPoints();
+        columns.clear();
+        rows.clear();
+      }
+      std::vector<float> runColumns, runRows;
+      for (int i = static_cast<int>(random() % 200); i > 0; --i) {
+        runColumns.push_back(values.next(grid.width));
+        runRows.push_back(values.next(grid.height));
+      }
+      goniometer->plotPoints(runColumns.data(), runRows.data(),
+                             static_cast<int>(runColumns.size()));
+      columns.insert(columns.end(), runColumns.begin(), runColumns.end());
+      rows.insert(rows.end(), runRows.begin(), runRows.end());
+
+      HeldReference<gui::CBitmap> freshImage(new gui::CBitmap(grid.id));
+      freshImage->setAlphaBlended(image->isAlphaBlended());
+      HeldReference<CGoniometer> fresh(new CGoniometer(place, freshImage.get()));
+      fresh->plotPoints(columns.data(), rows.data(), static_cast<int>(columns.size()));
+      gui::COffscreenContext freshScreen(nullptr, grid.width + 8, grid.height + 10, screenColour);
+      fresh->draw(&freshScreen);
+      goniometer->draw(&screen);
+
+      for (int y = 0; y < grid.height + 10; ++y)
+        for (int x = 0; x < grid.width + 8; ++x)
+          ASSERT_EQ(screen.getImage()->colorAt(x, y), freshScreen.getImage()->colorAt(x, y))
+              << "round " << round << " at " << x << ", " << y;
+    }
+  }
+}
