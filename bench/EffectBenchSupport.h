@@ -9,13 +9,19 @@
 #include "editor/AEffEditor.h"
 #include "effect/Lumivane.h"
 
-// Keeps only the last value of the feed, so what is measured is the effect's side of it.
+// Keeps only the last value of the feed, so what is measured is the effect's side of it: a run of
+// goniometer points arrives in one call, as at a real editor, and leaves its last point.
 class LastValueEditor : public AEffEditor {
  public:
   using AEffEditor::AEffEditor;
   void setParameter(VstInt32 index, float value) override {
     lastIndex = index;
     lastValue = value;
+  }
+  void setPoints(const float* side, const float* mid, VstInt32 count) override {
+    if (count <= 0) return;
+    lastIndex = 13;  // the point's plotting coordinate
+    lastValue = mid[count - 1] + side[count - 1];
   }
   VstInt32 lastIndex = 0;
   float lastValue = 0.0f;
