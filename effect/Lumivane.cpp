@@ -447,7 +447,12 @@ void Lumivane::flushPeaks() {
 
 // Block end of the feed: the correlation of the outputs as stored (so the float variant
 // correlates the float samples), then both peaks, then the goniometer's cue to show its points.
-// The sums are taken in vector lanes: they differ from sums taken sample by sample by rounding.
+// The sums are taken in vector lanes, in another order than sample by sample, which changes their
+// rounding only: over n samples the tag (r + 1) / 2 lies within (4 gamma(n + 6) + pi gamma(n)
+// (mL / sL + mR / sR)) / 2 of the sample-by-sample one, with gamma as for the peaks, m a channel's
+// mean magnitude and s its deviation about the mean. Sums of squares and products round alike,
+// and the rounding of the means moves every deviation a little, which matters as much as the
+// signal sits far from its mean. A block with an output that is not finite gives 0.5 either way.
 template <typename KernelSet, typename Sample>
 void Lumivane::sendBlockEnd(const Sample* left, const Sample* right, VstInt32 sampleFrames,
                             const BlockSums& sums) {

@@ -68,9 +68,12 @@ class Lumivane final : public AudioEffectX {
   DelayState delayState() const;
   const ProgramRecord& program(VstInt32 index) const { return programs[index]; }
   // The peak followers: per sample peak = max(peak, output) x decay, taken for a whole chunk at
-  // once as the largest output times its decay to the chunk's end. That differs from multiplying
-  // sample by sample by rounding only: after n samples by at most a factor of 1 +- 2 gamma(n),
-  // gamma(n) = n u / (1 - n u), u = 2^-53 (peaks at the floor aside, see kPeakFloor).
+  // once as the largest output times its decay to the chunk's end (the decay's powers made by
+  // repeated multiplication). Over n samples this differs from the chain sample by sample by
+  // rounding only, at most gamma(2n) times the larger of the two, gamma(k) = k u / (1 - k u) with
+  // u = 2^-53: each output meets the decay up to n times on either side, every product rounded.
+  // (Where one of them reaches the floor, kPeakFloor, and becomes 0, both are near the floor.)
+  // The peaks are the same whichever vector width processes and whether an editor is fed.
   double getPeakLeft() const { return peakLeft; }
   double getPeakRight() const { return peakRight; }
 
