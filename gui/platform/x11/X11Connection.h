@@ -2,7 +2,7 @@
 
 // One connection of the X11 window half to the display server, one per open editor window (no
 // seam operation of its own): XOpenDisplay of $DISPLAY, its errors recorded (X11ErrorTrap), and
-// XCloseDisplay at the end, unless the connection broke.
+// XCloseDisplay at the end.
 
 #include <X11/Xlib.h>
 

@@ -135,17 +135,17 @@ void X11Window::readDoubleClickTime() {
 }
 
 X11Window::~X11Window() {
+  X11ErrorTrap trap;
+  // A broken connection takes no more requests; what Xlib holds on this side is freed all the
+  // same.
   if (!connection->isBroken()) {
-    X11ErrorTrap trap;
     if (holdsFocus) giveFocusBack();
-    surface.reset();
-    if (gc != nullptr) XFreeGC(display, gc);
     // A window the server destroyed with the host's is not touched again.
     if (window != None && !windowGone) XDestroyWindow(display, window);
     if (colormap != None) XFreeColormap(display, colormap);
-    XSync(display, False);
   }
   surface.reset();
+  if (gc != nullptr) XFreeGC(display, gc);
   connection.reset();
 }
 
