@@ -490,10 +490,17 @@ class PrivateDisplay {
       if (host == nullptr) stop();
     }
   }
-  ~PrivateDisplay() { stop(); }
+  ~PrivateDisplay() {
+    stop();
+    closeHostConnection();
+  }
   const std::string& getName() const { return name; }
   // The host's connection (kept to the end: a server resets itself when its last client goes).
   Display* getHostConnection() const { return host; }
+  void closeHostConnection() {
+    if (host != nullptr) XCloseDisplay(host);
+    host = nullptr;
+  }
   // The server ends at once, as a crashed or killed one does.
   void stop() {
     if (server <= 0) return;
@@ -553,6 +560,7 @@ TEST_F(X11Host, ADisplayThatGoesAwayEndsNeitherTheHostNorTheEditor) {
   server.stop();
   for (int i = 0; i < 3; ++i) plugin.dispatch(effEditIdle);
   plugin.dispatch(effEditClose);
+  server.closeHostConnection();
   setenv("DISPLAY", display.c_str(), 1);
   XSetIOErrorHandler(hostIoHandler);
 
