@@ -1,4 +1,5 @@
-// The X11 window half's connection to the display server (see X11Connection.h).
+// The X11 window half's connection to the display server, for createChildWindow (XOpenDisplay)
+// and destroyWindow (XCloseDisplay); see X11Connection.h.
 
 #include "gui/platform/x11/X11Connection.h"
 

@@ -1,5 +1,6 @@
-// The X11 window half's error handlers (see X11ErrorTrap.h): XSetErrorHandler,
-// XSetIOErrorHandler and XSetIOErrorExitHandler, installed for the length of this library's calls.
+// The X11 window half's error handlers, for every seam operation that talks to the server
+// (see X11ErrorTrap.h): XSetErrorHandler, XSetIOErrorHandler and XSetIOErrorExitHandler,
+// installed for the length of this library's calls.
 
 #include "gui/platform/x11/X11ErrorTrap.h"
 

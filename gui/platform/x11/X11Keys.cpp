@@ -1,4 +1,5 @@
-// X key presses as the toolkit's key events (see X11Keys.h): XLookupString.
+// X key presses as the toolkit's key events, for the keys serveWindow delivers to an open text
+// entry (see X11Keys.h): XLookupString.
 
 #include "gui/platform/x11/X11Keys.h"
 

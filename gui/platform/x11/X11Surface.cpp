@@ -1,6 +1,7 @@
-// The X11 window's two images (see X11Surface.h): the surface its devices draw into, and the
-// image the server is given, with what changed between them sent at each endPaint and
-// releaseWindowDevice.
+// The X11 window's two images (see X11Surface.h):
+// - getWindowDevice / beginPaint: the surface the devices draw into;
+// - endPaint / releaseWindowDevice: the image the server is given, with what changed between the
+//   two sent (XShmPutImage from a shared segment, XShmAttach / XShmDetach; or XPutImage).
 
 #include "gui/platform/x11/X11Surface.h"
 

@@ -1,6 +1,11 @@
-// The frame's window inside a host's X11 window (see X11Window.h for the seam operations):
-// creation and destruction, showing the surface, the event delivery of serveWindow and of the
-// drag loop's dispatchPendingPaint, pointer polling, and the keyboard focus of a text entry.
+// The frame's window inside a host's X11 window:
+// - createChildWindow / destroyWindow: create / release (XCreateWindow, XDestroyWindow);
+// - getWindowOrigin: getScreenOrigin, findParentOrigin (XTranslateCoordinates);
+// - endPaint / releaseWindowDevice: showPainted / showChanges (through X11Surface);
+// - serveWindow / dispatchPendingPaint: deliverEvents / collectPaintRequests (XPending,
+//   XNextEvent, XCheckIfEvent);
+// - readAsyncInput, getCursorPosition (XQueryPointer), getDoubleClickTime (XGetDefault);
+// - createTextEntry and the entry's destroy: textEntryOpened / textEntryClosed (XSetInputFocus).
 
 #include "gui/platform/x11/X11Window.h"
 
