@@ -114,9 +114,9 @@ int markInFours(const float* columns, const float* rows, int from, int count,
     const __m128i tileColumn = _mm_slli_epi32(_mm_srli_epi32(x, 3), 6);
     const __m128i within =
         _mm_or_si128(_mm_slli_epi32(_mm_and_si128(y, inTile), 3), _mm_and_si128(x, inTile));
-    alignas(16) std::uint32_t cells[4];
-    _mm_store_si128(reinterpret_cast<__m128i*>(cells),
-                    _mm_add_epi32(_mm_add_epi32(tileRow, tileColumn), within));
+    std::uint32_t cells[4];
+    _mm_storeu_si128(reinterpret_cast<__m128i*>(cells),
+                     _mm_add_epi32(_mm_add_epi32(tileRow, tileColumn), within));
 #pragma GCC unroll 8
     for (std::uint32_t cell : cells) local.mark(cell);
   }
@@ -153,9 +153,9 @@ __attribute__((target("avx2,bmi2"))) int markInEights(const float* columns, cons
     const __m256i tileColumn = _mm256_slli_epi32(_mm256_srli_epi32(x, 3), 6);
     const __m256i within = _mm256_or_si256(_mm256_slli_epi32(_mm256_and_si256(y, inTile), 3),
                                            _mm256_and_si256(x, inTile));
-    alignas(32) std::uint32_t cells[8];
-    _mm256_store_si256(reinterpret_cast<__m256i*>(cells),
-                       _mm256_add_epi32(_mm256_add_epi32(tileRow, tileColumn), within));
+    std::uint32_t cells[8];
+    _mm256_storeu_si256(reinterpret_cast<__m256i*>(cells),
+                        _mm256_add_epi32(_mm256_add_epi32(tileRow, tileColumn), within));
 #pragma GCC unroll 8
     for (std::uint32_t cell : cells) local.mark(cell);
   }

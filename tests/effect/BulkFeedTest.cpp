@@ -25,6 +25,7 @@
 namespace {
 
 constexpr double kUnitRoundoff = 0x1p-53;
+constexpr double kPi = 3.14159265358979323846;
 constexpr double kNaN = std::numeric_limits<double>::quiet_NaN();
 constexpr double kInfinity = std::numeric_limits<double>::infinity();
 
@@ -83,7 +84,7 @@ Correlation correlationChain(const std::vector<double>& fullLeft,
   if (sxx == 0.0 || syy == 0.0) return {0.5, kInfinity};
   const double conditioning =
       magnitudeLeft / std::sqrt(n * sxx) + magnitudeRight / std::sqrt(n * syy);
-  const double bound = (4.0 * gammaOf(n + 6.0) + M_PI * gammaOf(n) * conditioning) / 2.0;
+  const double bound = (4.0 * gammaOf(n + 6.0) + kPi * gammaOf(n) * conditioning) / 2.0;
   const double r = sxy / (std::sqrt(sxx) * std::sqrt(syy));
   const double tag = (r + 1.0) * 0.5;
   if (tag != tag || std::isinf(r)) return {0.5, 0.0};
