@@ -87,7 +87,8 @@ X11Window::X11Window(std::unique_ptr<X11Connection> connection, Window parent)
     : connection(std::move(connection)),
       display(this->connection->display()),
       parent(parent),
-      ownThread(std::this_thread::get_id()) {}
+      ownThread(std::this_thread::get_id()),
+      doubleClickTime(kDefaultDoubleClickTime) {}
 
 bool X11Window::build(int32_t width, int32_t height) {
   X11ErrorTrap trap;

@@ -96,7 +96,7 @@ class X11Window final : public NativeWindow {
   WindowRecord* record = nullptr;
   const std::thread::id ownThread;
   CViewPoint origin;
-  uint32_t doubleClickTime = 400;
+  uint32_t doubleClickTime;
 
   int deliveryDepth = 0;
   bool released = false;
