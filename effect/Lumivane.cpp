@@ -97,9 +97,10 @@ void centreUndefinedPoints(float* side, float* mid, VstInt32 count) {
   }
 }
 
-VstInt32 widestVectors() {
-  return hasWideSampleVectors() ? WideSampleVectors::kWidth : SampleVectors::kWidth;
-}
+// AVX vectors hold four samples.
+constexpr VstInt32 kWideVectorWidth = 4;
+
+VstInt32 widestVectors() { return hasWideKernels() ? kWideVectorWidth : SampleVectors::kWidth; }
 
 // Correlation of one block mapped to 0..1. Exactly one constant channel leaves it 0/0: the
 // channels are then as unrelated as they can be, 0.5. So does a block that overflowed to
@@ -344,7 +345,7 @@ Lumivane::MixSettings Lumivane::mixSettings() const {
 
 template <typename Sample>
 void Lumivane::processBlock(Sample** inputs, Sample** outputs, VstInt32 sampleFrames) {
-  if (vectorWidth >= WideSampleVectors::kWidth)
+  if (vectorWidth >= kWideVectorWidth)
     processBlockWith<WideKernels>(inputs, outputs, sampleFrames);
   else
     processBlockWith<Kernels>(inputs, outputs, sampleFrames);

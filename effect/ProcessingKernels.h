@@ -1,24 +1,18 @@
 #pragma once
 // The sample loop of Lumivane's processing and the sums of its display feed, written once for lanes
-// of one sample (SingleSamples) and of vectors of samples (SampleVectors, WideSampleVectors). A
-// lane always does the operations that the effect's law gives one sample, in the same order, so the
-// outputs do not depend on which lanes computed them.
-#include <atomic>
+// of one sample (SingleSamples) and of vectors of samples (SampleVectors here, WideSampleVectors in
+// WideKernels.cpp). A lane always does the operations that the effect's law gives one sample, in
+// the same order, so the outputs do not depend on which lanes computed them.
+//
+// Like the lanes, everything here is local to each file that includes it (an unnamed namespace):
+// the AVX file compiles its own copy with AVX instructions.
 #include <cstdint>
 
+#include "effect/KernelData.h"
 #include "effect/SampleVectors.h"
 #include "host/VstInterface.h"
 
-// The wide lanes' values pass through these templates by value; every use is compiled into an AVX
-// function (flatten), so the note that AVX values passed without AVX change the calling
-// convention never applies.
-#pragma GCC diagnostic push
-#pragma GCC diagnostic ignored "-Wpsabi"
-
-template <typename Value>
-struct MixCoefficients {
-  Value dry, wet, crossFeed, mix;  // crossFeed is 1 - wide
-};
+namespace {
 
 template <typename Value>
 struct StereoOutput {
@@ -34,34 +28,6 @@ inline StereoOutput<Value> mixSample(const MixCoefficients<Value>& c, Value x, V
   const Value r = c.dry * x + c.wet * (expressed + c.crossFeed * l);
   return {c.mix * l, c.mix * r};
 }
-
-// The buffers of one run: a stretch of samples with the same parameters. Every pointer is at the
-// run's first sample. Both lines are one history of the input (see Lumivane's delay lines), read at
-// two taps and written once.
-template <typename Sample>
-struct RunBuffers {
-  const Sample* input;
-  Sample* left;
-  Sample* right;
-  const double* preDelayRead;
-  const double* expressionRead;
-  double* historyStore;
-  const double* decayWeights;  // decay from each sample to the end of its chunk
-  float* side;                 // goniometer points; null when no editor takes the feed
-  float* mid;
-};
-
-// A value per output channel.
-template <typename Value>
-struct ChannelPair {
-  Value left, right;
-};
-
-// What a chunk gathers for the display feed: the largest output decayed to the chunk's end, per
-// channel, and (only for an editor) the sums of the outputs.
-struct ChunkGather {
-  ChannelPair<double> peaks, sums;
-};
 
 // One sample, or one vector of samples, at offset i of the run: both taps are read before the
 // input is written (so a tap that lies a whole line behind reads the oldest sample), then the
@@ -94,14 +60,10 @@ inline void processStep(const RunBuffers<Sample>& b, VstInt32 i,
   }
 }
 
-// The parameters in use and the change count they were read at: a run stops at the first step
-// after the count has moved on.
-struct RunSettings {
-  MixCoefficients<double> coefficients;
-  const std::atomic<unsigned>* generation;
-  unsigned readAt;
-  bool changed() const { return generation->load(std::memory_order_acquire) != readAt; }
-};
+// Whether a parameter changed since the settings were read.
+inline bool parametersChanged(const RunSettings& settings) {
+  return settings.generation->load(std::memory_order_acquire) != settings.readAt;
+}
 
 // Steps of Lanes from offset i while a whole step fits into the run, then folds the lanes into the
 // gathered values: peaks by their largest, sums by adding. Stops early, after at least one step,
@@ -120,7 +82,7 @@ inline VstInt32 stepRun(const RunBuffers<Sample> b, VstInt32 i, VstInt32 run,
   ChannelPair<Value> peaks{zero, zero};
   ChannelPair<Value> sums{zero, zero};
   for (; i + Lanes::kWidth <= run; i += Lanes::kWidth) {
-    if (i > 0 && settings.changed()) break;
+    if (i > 0 && parametersChanged(settings)) break;
     processStep<Lanes, Sample, feedsEditor, readsPreDelayLine, readsExpressionLine>(b, i, c, peaks,
                                                                                     sums);
   }
@@ -164,12 +126,6 @@ inline VstInt32 processRunReading(bool preDelayLine, bool expressionLine,
   return processRun<Vectors, Sample, feedsEditor, false, false>(b, run, vectors, settings, gather);
 }
 
-// The sums of squared and multiplied deviations from the means that the correlation is made of.
-template <typename Value>
-struct DeviationSums {
-  Value xx, yy, xy;
-};
-
 template <typename Lanes, typename Sample>
 inline void addDeviations(const Sample* left, const Sample* right, VstInt32 i,
                           typename Lanes::Value meanLeft, typename Lanes::Value meanRight,
@@ -209,8 +165,7 @@ inline DeviationSums<double> deviationSumsIn(const Sample* left, const Sample* r
           Vectors::sumOfLanes(even.xy + odd.xy) + single.xy};
 }
 
-// Each kernel in SSE2 vectors, and in AVX vectors compiled for processors that have them:
-// everything a wide kernel calls is compiled into it (flatten), as AVX code.
+// The kernels in SSE2 vectors, for any processor.
 struct Kernels {
   template <typename Sample, bool feedsEditor>
   static VstInt32 processRun(bool preDelayLine, bool expressionLine, const RunBuffers<Sample>& b,
@@ -226,19 +181,4 @@ struct Kernels {
   }
 };
 
-struct WideKernels {
-  template <typename Sample, bool feedsEditor>
-  LUMIVANE_WIDE_TARGET __attribute__((flatten)) static VstInt32 processRun(
-      bool preDelayLine, bool expressionLine, const RunBuffers<Sample>& b, VstInt32 run,
-      bool vectors, const RunSettings& settings, ChunkGather& gather) {
-    return processRunReading<WideSampleVectors, Sample, feedsEditor>(
-        preDelayLine, expressionLine, b, run, vectors, settings, gather);
-  }
-  template <typename Sample>
-  LUMIVANE_WIDE_TARGET __attribute__((flatten)) static DeviationSums<double> deviationSums(
-      const Sample* left, const Sample* right, VstInt32 count, double meanLeft, double meanRight) {
-    return deviationSumsIn<WideSampleVectors>(left, right, count, meanLeft, meanRight);
-  }
-};
-
-#pragma GCC diagnostic pop
+}  // namespace

@@ -1,15 +1,20 @@
 #pragma once
 // The lanes of the processing loop and the display feed: SingleSamples holds one sample in a
-// double, SampleVectors two consecutive samples in an SSE2 register, WideSampleVectors four in an
-// AVX register. All offer the same operations, and every lane of a vector goes through exactly the
-// operations that one sample goes through on its own, in the same order: a vector of results holds
-// the same bits as the single results. Targets without SSE2 get vectors of one sample and no wide
-// ones.
+// double, SampleVectors two consecutive samples in an SSE2 register (WideKernels.cpp adds four in
+// an AVX register). All offer the same operations, and every lane of a vector goes through exactly
+// the operations that one sample goes through on its own, in the same order: a vector of results
+// holds the same bits as the single results. Targets without SSE2 get vectors of one sample.
+//
+// Everything here is local to each file that includes it (an unnamed namespace), on purpose: the
+// AVX file compiles its own copy with AVX instructions, which must never stand in for the copy
+// of a file that runs on any SSE2 processor.
 #include <cmath>
 
 #if defined(__SSE2__)
 #include <immintrin.h>
 #endif
+
+namespace {
 
 struct SingleSamples {
   using Value = double;
@@ -88,62 +93,10 @@ struct SampleVectors {
   }
 };
 
-// The AVX instructions are compiled into the functions marked LUMIVANE_WIDE_TARGET only, which run
-// only on processors that have them (hasWideSampleVectors): the rest of the library runs on any
-// SSE2 processor.
-#define LUMIVANE_WIDE_TARGET __attribute__((target("avx")))
-
-struct WideSampleVectors {
-  using Value = double __attribute__((vector_size(32)));
-  static constexpr int kWidth = 4;
-
-  LUMIVANE_WIDE_TARGET static Value splat(double value) { return _mm256_set1_pd(value); }
-  LUMIVANE_WIDE_TARGET static Value load(const double* samples) { return _mm256_loadu_pd(samples); }
-  LUMIVANE_WIDE_TARGET static Value load(const float* samples) {
-    return _mm256_cvtps_pd(_mm_loadu_ps(samples));
-  }
-  LUMIVANE_WIDE_TARGET static void store(double* samples, Value values) {
-    _mm256_storeu_pd(samples, values);
-  }
-  LUMIVANE_WIDE_TARGET static void store(float* samples, Value values) {
-    _mm_storeu_ps(samples, _mm256_cvtpd_ps(values));
-  }
-  LUMIVANE_WIDE_TARGET static Value raisePeak(Value peak, Value candidate) {
-    return _mm256_max_pd(candidate, peak);
-  }
-  LUMIVANE_WIDE_TARGET static double largestLane(Value values) {
-    return SampleVectors::largestLane(
-        SampleVectors::raisePeak(_mm256_castpd256_pd128(values), _mm256_extractf128_pd(values, 1)));
-  }
-  LUMIVANE_WIDE_TARGET static double sumOfLanes(Value values) {
-    return SampleVectors::sumOfLanes(
-        _mm_add_pd(_mm256_castpd256_pd128(values), _mm256_extractf128_pd(values, 1)));
-  }
-  LUMIVANE_WIDE_TARGET static void storeGoniometerPoint(float* side, float* mid, Value left,
-                                                        Value right) {
-    const Value two = splat(2.0);
-    const __m256 shifted =
-        _mm256_set_m128(_mm256_cvtpd_ps(_mm256_add_pd(_mm256_add_pd(left, right), two)),
-                        _mm256_cvtpd_ps(_mm256_add_pd(_mm256_sub_pd(left, right), two)));
-    const __m256 limited =
-        _mm256_max_ps(_mm256_setzero_ps(), _mm256_min_ps(_mm256_set1_ps(4.0f), shifted));
-    const __m256 coordinates = _mm256_mul_ps(limited, _mm256_set1_ps(0.25f));
-    _mm_storeu_ps(side, _mm256_castps256_ps128(coordinates));
-    _mm_storeu_ps(mid, _mm256_extractf128_ps(coordinates, 1));
-  }
-};
-
-// Whether this processor runs WideSampleVectors (and its system saves their registers).
-inline bool hasWideSampleVectors() {
-  __builtin_cpu_init();
-  return __builtin_cpu_supports("avx");
-}
-
 #else
 
 struct SampleVectors : SingleSamples {};
-struct WideSampleVectors : SingleSamples {};
-#define LUMIVANE_WIDE_TARGET
-inline bool hasWideSampleVectors() { return false; }
 
 #endif
+
+}  // namespace
