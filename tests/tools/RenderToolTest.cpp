@@ -13,6 +13,7 @@
 
 #include "tests/support/RenderToolFixture.h"
 #include "tests/tools/AudioFiles.h"
+#include "tests/tools/RenderAudioChannels.h"
 
 namespace {
 
@@ -92,6 +93,33 @@ TEST_F(RenderTool, HelpDescribesTheOptionsAndExitStatuses) {
            "  1  the run failed",
        })
     EXPECT_NE(run.out.find(text), std::string::npos) << text;
+}
+
+TEST_F(RenderTool, TheReportedCorrelationHoldsFarFromZero) {
+  // Two channels with the same large offset and small sines and cosines over whole periods: the
+  // correlation is the weight of the shared sine, which sums of raw squares would lose.
+  const double kPi = 3.14159265358979323846;
+  const std::pair<double, std::string> cases[] = {{0.6, "0.600"}, {-0.8, "-0.800"}, {1.0, "1.000"}};
+  for (const auto& [weight, printed] : cases) {
+    SCOPED_TRACE(printed);
+    std::vector<std::vector<float>> channels(2);
+    for (int i = 0; i < 44100; ++i) {
+      double phase = 2.0 * kPi * i / 100.0;
+      double other = std::sqrt(1.0 - weight * weight);
+      channels[0].push_back(static_cast<float>(0.9 + 1e-4 * std::sin(phase)));
+      channels[1].push_back(
+          static_cast<float>(0.9 + 1e-4 * (weight * std::sin(phase) + other * std::cos(phase))));
+    }
+    writeChannelList(path("in.wav"), channels, 44100, SF_FORMAT_WAV | SF_FORMAT_FLOAT);
+    for (const char* precision : {"", " --double"}) {
+      ToolRun run =
+          render("'" + std::string(LUMIVANE_GAIN_PLUGIN) + "' in.wav -o out.wav" + precision);
+      ASSERT_EQ(run.exitCode, 0) << run.err;
+      EXPECT_NE(run.out.find("over the whole output, -1 to 1): " + printed + "\n"),
+                std::string::npos)
+          << precision << run.out;
+    }
+  }
 }
 
 struct BadCommand {
